@@ -1,0 +1,198 @@
+#include "objects/ObjRecord.h"
+
+#include <X11/Intrinsic.h>
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "objects/Constrain.h"
+#include "objects/Scale.h"
+
+ObjRecord *objectList = nullptr;
+bool modified = false;
+XPoint pointBuffer[3];
+
+short toCanvas(float v) {
+    if (!(v > SHRT_MIN)) return std::isnan(v) ? 0 : SHRT_MIN;
+    if (!(v < SHRT_MAX)) return SHRT_MAX;
+    return static_cast<short>(v);
+}
+
+static void unknownType(const char *operation, int type) {
+    fprintf(stderr, "%s: Unknown type %d\n", operation, type);
+    exit(1);
+}
+
+ObjRecord *ObjNew(ObjType type) {
+    ObjRecord *rec = reinterpret_cast<ObjRecord *>(XtMalloc(sizeof(ObjRecord)));
+    memset(rec, 0, sizeof *rec);
+    rec->type = type;
+    return rec;
+}
+
+void ObjFree(ObjRecord *rec) { XtFree(reinterpret_cast<char *>(rec)); }
+
+void ObjCopy(const ObjRecord *src, ObjRecord *dst) {
+    ObjRecord *next = dst->next;
+    *dst = *src;
+    dst->next = next;
+}
+
+// The smaller corner and the size of the box spanned by two points.
+static void storeBox(ObjRecord *rec, const XPoint *p) {
+    rec->x = std::min(p[0].x, p[1].x);
+    rec->y = std::min(p[0].y, p[1].y);
+    rec->x2 = std::abs(p[1].x - p[0].x);
+    rec->y2 = std::abs(p[1].y - p[0].y);
+}
+
+void ObjStore(ObjRecord *rec, const XPoint *p) {
+    switch (rec->type) {
+    case ObjLine:
+    case ObjVector:
+        rec->x = p[0].x;
+        rec->y = p[0].y;
+        rec->x2 = p[1].x;
+        rec->y2 = p[1].y;
+        break;
+    case ObjFramedBox:
+    case ObjFilledBox:
+        storeBox(rec, p);
+        break;
+    case ObjDashedBox:
+        storeBox(rec, p);
+        rec->x3 = 5.0f;
+        break;
+    case ObjOval: {
+        storeBox(rec, p);
+        int m = static_cast<int>(std::min(rec->x2, rec->y2));
+        int d = 2 * (m / 2);
+        int g = roundDiameter(d, zoomFactor, circleDiameters);
+        rec->x3 = static_cast<float>((g + 1) / 2);
+        break;
+    }
+    case ObjCircle:
+    case ObjDisc:
+        rec->x = p[0].x;
+        rec->y = p[0].y;
+        rec->x2 = std::abs(p[1].x - p[0].x);
+        break;
+    case ObjText:
+        rec->x = p[0].x;
+        rec->y = p[0].y;
+        rec->x2 = rec->y2 = 0;
+        break;
+    case ObjBezier:
+        rec->x = p[0].x;
+        rec->y = p[0].y;
+        rec->x3 = p[1].x;
+        rec->y3 = p[1].y;
+        rec->x2 = p[2].x;
+        rec->y2 = p[2].y;
+        break;
+    default:
+        unknownType("ObjStore", rec->type);
+    }
+}
+
+void ObjRetrieve(const ObjRecord *rec, XPoint *p, int *count) {
+    p[0].x = toCanvas(rec->x);
+    p[0].y = toCanvas(rec->y);
+    switch (rec->type) {
+    case ObjLine:
+    case ObjVector:
+        p[1].x = toCanvas(rec->x2);
+        p[1].y = toCanvas(rec->y2);
+        *count = 2;
+        break;
+    case ObjFramedBox:
+    case ObjDashedBox:
+    case ObjFilledBox:
+    case ObjOval:
+        p[1].x = toCanvas(rec->x + rec->x2);
+        p[1].y = toCanvas(rec->y + rec->y2);
+        *count = 2;
+        break;
+    case ObjCircle:
+    case ObjDisc:
+        p[1].x = toCanvas(rec->x + rec->x2);
+        p[1].y = toCanvas(rec->y);
+        *count = 2;
+        break;
+    case ObjText:
+        *count = 1;
+        break;
+    case ObjBezier:
+        p[1].x = toCanvas(rec->x3);
+        p[1].y = toCanvas(rec->y3);
+        p[2].x = toCanvas(rec->x2);
+        p[2].y = toCanvas(rec->y2);
+        *count = 3;
+        break;
+    default:
+        unknownType("ObjRetrieve", rec->type);
+    }
+}
+
+void ObjMove(ObjRecord *rec, float dx, float dy) {
+    rec->x += dx;
+    rec->y += dy;
+    switch (rec->type) {
+    case ObjLine:
+    case ObjVector:
+        rec->x2 += dx;
+        rec->y2 += dy;
+        break;
+    case ObjBezier:
+        rec->x2 += dx;
+        rec->x3 += dx;
+        rec->y2 += dy;
+        rec->y3 += dy;
+        break;
+    default:
+        break;
+    }
+}
+
+void linkObject(ObjRecord *rec) {
+    rec->next = objectList;
+    objectList = rec;
+}
+
+void unlinkObject(ObjRecord *rec) {
+    for (ObjRecord **p = &objectList; *p; p = &(*p)->next) {
+        if (*p == rec) {
+            *p = rec->next;
+            rec->next = nullptr;
+            return;
+        }
+    }
+}
+
+void freeAllObjects() {
+    while (objectList) {
+        ObjRecord *next = objectList->next;
+        ObjFree(objectList);
+        objectList = next;
+    }
+}
+
+void reverseObjects() {
+    ObjRecord *reversed = nullptr;
+    while (objectList) {
+        ObjRecord *next = objectList->next;
+        objectList->next = reversed;
+        reversed = objectList;
+        objectList = next;
+    }
+    objectList = reversed;
+}
+
+int countObjects() {
+    int n = 0;
+    for (const ObjRecord *r = objectList; r; r = r->next) n++;
+    return n;
+}

@@ -1,0 +1,92 @@
+// Object records and the object list: the drawing as the editor holds it.
+#ifndef VEXILO_OBJRECORD_H
+#define VEXILO_OBJRECORD_H
+
+#include <X11/Xlib.h>
+#include <cstdint>
+
+// What an object record holds; the value is also the index of the
+// picture command it is written as.
+enum ObjType : int32_t {
+    ObjLine = 0,       // \line: start, end
+    ObjVector = 1,     // \vector: start, tip
+    ObjFramedBox = 2,  // \framebox: opposite corners
+    ObjDashedBox = 3,  // \dashbox: opposite corners
+    ObjFilledBox = 4,  // \rule: opposite corners
+    ObjCircle = 5,     // \circle: centre, a point on the circle
+    ObjDisc = 6,       // \circle*: centre, a point on the circle
+    ObjOval = 7,       // \oval: opposite corners
+    ObjText = 8,       // \makebox: the reference point
+    ObjBezier = 9      // \qbezier: start, end, control point
+};
+
+const int objTypeCount = 10;
+
+// Text position flags of the text-bearing types.
+enum PositionFlags : int32_t {
+    posLeft = 0x01,
+    posHCenter = 0x02,
+    posRight = 0x04,
+    posTop = 0x10,
+    posVCenter = 0x20,
+    posBottom = 0x40,
+    posCentred = posHCenter | posVCenter  // 34, the default
+};
+
+// Shadow kinds of the text-bearing box types (kept, never drawn or saved).
+enum ShadowKind : int32_t { noShadow = 0, framedShadow = 1, filledShadow = 2 };
+
+const int objTextSize = 128;  // 127 characters and the NUL
+
+// One object of the drawing. Coordinates are canvas pixels at the current
+// zoom, y downwards. Which fields a type uses:
+//   line, vector:      (x,y) start, (x2,y2) end
+//   framed, filled:    (x,y) top-left corner, x2 width, y2 height
+//   dashed box:        as framed, x3 dash length
+//   circle, disc:      (x,y) centre, x2 radius
+//   oval:              as framed, x3 corner radius
+//   text:              (x,y) reference point, x2 = y2 = 0
+//   bezier:            (x,y) start, (x2,y2) control point, (x3,y3) end
+// Width and height are never negative.
+struct ObjRecord {
+    ObjType type;
+    ObjRecord *next;  // the next older record; NULL at the end of the list
+    float x, y;
+    float x2, y2;
+    float x3;
+    union {
+        float y3;       // ObjBezier
+        int32_t flags;  // the text-bearing types
+    };
+    int32_t shadow;
+    char text[objTextSize];
+};
+
+// The drawing, newest record first. The list owns its records.
+extern ObjRecord *objectList;
+
+// True when the drawing has changed since the last New, Load or Save.
+extern bool modified;
+
+// The points of the object being entered or dragged: at most three.
+extern XPoint pointBuffer[3];
+
+ObjRecord *ObjNew(ObjType type);
+void ObjFree(ObjRecord *rec);
+void ObjCopy(const ObjRecord *src, ObjRecord *dst);
+void ObjStore(ObjRecord *rec, const XPoint *points);
+void ObjRetrieve(const ObjRecord *rec, XPoint *points, int *count);
+void ObjMove(ObjRecord *rec, float dx, float dy);
+
+// List operations.
+void linkObject(ObjRecord *rec);         // put rec at the head
+void unlinkObject(ObjRecord *rec);       // take rec out (not freed)
+void freeAllObjects();                   // ObjFree every record; empty list
+void reverseObjects();                   // head becomes the oldest record
+int countObjects();
+
+// A float coordinate as a 16-bit canvas coordinate: truncated toward zero
+// and clamped to the range of a short, so far-away objects never wrap.
+short toCanvas(float v);
+
+#endif

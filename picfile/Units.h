@@ -1,0 +1,26 @@
+// Unit lengths: the \unitlength, its parsing, and the scale it gives.
+#ifndef VEXILO_UNITS_H
+#define VEXILO_UNITS_H
+
+#include "objects/ObjRecord.h"
+
+struct UnitEntry {
+    const char *name;  // two lower-case letters, as written into files
+    float points;      // TeX points per unit
+};
+
+const int unitCount = 10;
+extern const UnitEntry unitTable[unitCount];  // pt cm mm pc in bp dd cc sp em
+
+extern float unitValue;  // the number of the current \unitlength
+extern int unitIndex;    // its row of unitTable
+
+// Reads a length such as "1.0pt", "0.5 mm" or "2CM" into unitValue and
+// unitIndex; on failure sets 1.0 pt and returns false.
+bool parseUnitLength(const char *text);
+// Sets unitPt and pixelsPerUnit from a length in points.
+void setUnitScale(float points);
+void ObjRescale(ObjRecord *rec, float factor);
+void rescaleAll(float factor);
+
+#endif
