@@ -22,6 +22,8 @@ void resetOrigin();
 void resetPicture();
 
 // Keeps the default \unitlength text for resets.
+// Parses a default \unitlength; a negative length is refused too.
+bool parseDefaultUnit(const char *text);
 void setDefaultUnitLength(const char *text);
 const char *defaultUnitLength();
 

@@ -1,0 +1,83 @@
+#include "canvas/Canvas.h"
+
+#include <X11/StringDefs.h>
+#include <cstdio>
+
+#include "canvas/View.h"
+#include "objects/ObjRecord.h"
+#include "objects/Render.h"
+#include "picfile/Units.h"
+
+Widget canvas = nullptr;
+GC crossGC = nullptr;
+GC rulerGC = nullptr;
+XFontStruct *rulerFont = nullptr;
+
+Widget createCanvas(Widget parent, const char *unitLength, float initOffset) {
+    canvas = XtVaCreateManagedWidget("canvas", compositeWidgetClass, parent, XtNwidth, 500, XtNheight,
+                                     600, nullptr);
+    // The first expose handler: objects are drawn before ruler and grid.
+    XtAddEventHandler(canvas, ExposureMask, False, redrawObjects, nullptr);
+    freeAllObjects();
+    setDefaultUnitLength(unitLength);
+    if (!parseDefaultUnit(unitLength)) {
+        fprintf(stderr, "vexilo: don't understand default \\unitlength=\"%s\"; using 1.0pt\n", unitLength);
+        parseUnitLength("1.0pt");
+    }
+    setUnitScale(unitValue * unitTable[unitIndex].points);
+    snprintf(offsetText, sizeof offsetText, "%.2f", initOffset);
+    return canvas;
+}
+
+void createDrawingGCs(Display *display, Window window, XFontStruct *font, Pixel foreground,
+                      Pixel background, float initGridDistance) {
+    textFont = font;
+    XGCValues v;
+    v.function = GXxor;
+    v.foreground = foreground ^ background;
+    rubberGC = XCreateGC(display, window, GCFunction | GCForeground, &v);
+    v.function = GXcopy;
+    v.foreground = foreground;
+    v.background = background;
+    v.line_width = 1;
+    v.font = font->fid;
+    unsigned long mask = GCFunction | GCForeground | GCBackground | GCLineWidth | GCFont;
+    drawGC = XCreateGC(display, window, mask, &v);
+    v.line_style = LineOnOffDash;
+    dashGC = XCreateGC(display, window, mask | GCLineStyle, &v);
+    snprintf(gridText, sizeof gridText, "%.2f", initGridDistance);
+}
+
+void createDecorationGCs(XFontStruct *font, Pixel foreground, Pixel background) {
+    Display *display = XtDisplay(canvas);
+    Window window = XtWindow(canvas);
+    rulerFont = font;
+    XGCValues v;
+    v.function = GXxor;
+    v.foreground = foreground ^ background;
+    crossGC = XCreateGC(display, window, GCFunction | GCForeground, &v);
+    v.function = GXcopy;
+    v.foreground = foreground;
+    v.font = font->fid;
+    rulerGC = XCreateGC(display, window, GCFunction | GCForeground | GCFont, &v);
+}
+
+void redrawObjects(Widget w, XtPointer, XEvent *event, Boolean *) {
+    if (event->type != Expose || event->xexpose.count != 0) return;
+    for (const ObjRecord *r = objectList; r; r = r->next) ObjDraw(r, XtDisplay(w), XtWindow(w));
+}
+
+static Dimension canvasDimension(const char *name, Dimension fallback) {
+    if (!canvas) return fallback;
+    Dimension d = 0;
+    XtVaGetValues(canvas, name, &d, nullptr);
+    return d;
+}
+
+int canvasWidth() { return canvasDimension(XtNwidth, 500); }
+int canvasHeight() { return canvasDimension(XtNheight, 600); }
+bool canvasRealized() { return canvas && XtIsRealized(canvas); }
+
+void clearCanvas(bool exposures) {
+    if (canvasRealized()) XClearArea(XtDisplay(canvas), XtWindow(canvas), 0, 0, 0, 0, exposures);
+}

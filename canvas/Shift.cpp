@@ -1,0 +1,67 @@
+#include "canvas/Shift.h"
+
+#include <cmath>
+
+#include "canvas/Canvas.h"
+#include "canvas/View.h"
+#include "objects/Constrain.h"
+#include "objects/Extent.h"
+#include "objects/ObjRecord.h"
+#include "objects/Scale.h"
+
+static ViewShiftHook viewShiftHook = nullptr;
+
+void setViewShiftHook(ViewShiftHook fn) { viewShiftHook = fn; }
+
+// Truncates toward zero, keeping absurd values in range.
+static int wholePixels(double v) {
+    if (!(std::fabs(v) < 1e9)) return std::isnan(v) ? 0 : (v > 0 ? 1000000000 : -1000000000);
+    return static_cast<int>(v);
+}
+
+// The move that centres the drawing's bounding box on the canvas, its
+// lower-left corner on a multiple of the grid step.
+static void centringMove(float *dx, float *dy) {
+    *dx = *dy = 0;
+    if (!objectList) return;
+    float minX = 1000000, minY = 1000000, maxX = -1000000, maxY = -1000000;
+    for (const ObjRecord *r = objectList; r; r = r->next) {
+        float e[4];
+        ObjGetExtent(r, e);
+        if (e[0] < minX) minX = e[0];
+        if (e[1] < minY) minY = e[1];
+        if (e[2] > maxX) maxX = e[2];
+        if (e[3] > maxY) maxY = e[3];
+    }
+    int w = canvasWidth(), h = canvasHeight();
+    int left = wholePixels((w - maxX - minX) * 0.5 + minX);
+    int bottom = wholePixels((h - maxY - minY) * 0.5 + maxY);
+    float g = fieldNumber(gridText, 1.0f) * zoomFactor * pixelsPerUnit;
+    if (!(std::fabs(g) > 1e-6f) || !std::isfinite(g)) g = 1.0f;  // no step to snap to
+    g = std::fabs(g);
+    while (4 * g > w || 4 * g > h) g /= 10;
+    short sx = static_cast<short>(left < -32768 ? -32768 : left > 32767 ? 32767 : left);
+    short sy = static_cast<short>(bottom < -32768 ? -32768 : bottom > 32767 ? 32767 : bottom);
+    float fx, fy;
+    snapToSpacing(&sx, &sy, &fx, &fy, g);
+    *dx = sx - minX;
+    *dy = sy - maxY;
+}
+
+void shiftView(int direction) {
+    float d = fieldNumber(offsetText, 1.0f) * zoomFactor * pixelsPerUnit;
+    float dx = 0, dy = 0;
+    switch (direction) {
+    case shiftUp: dy = -d; break;
+    case shiftDown: dy = d; break;
+    case shiftLeft: dx = -d; break;
+    case shiftRight: dx = d; break;
+    case shiftCentre: centringMove(&dx, &dy); break;
+    default: break;
+    }
+    for (ObjRecord *r = objectList; r; r = r->next) ObjMove(r, dx, dy);
+    originX += dx / zoomFactor;
+    originY += dy / zoomFactor;
+    if (viewShiftHook) viewShiftHook(wholePixels(dx), wholePixels(dy));
+    clearCanvas(true);
+}

@@ -1,0 +1,64 @@
+#include "canvas/View.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "canvas/Canvas.h"
+#include "objects/ObjRecord.h"
+#include "objects/Scale.h"
+#include "picfile/Units.h"
+
+float originX = 0.0f;
+float originY = 0.0f;
+
+char gridText[fieldTextSize];
+char offsetText[fieldTextSize];
+char zoomText[fieldTextSize];
+
+static std::string defaultUnit = "1.0pt";
+
+void setDefaultUnitLength(const char *text) { defaultUnit = text ? text : ""; }
+const char *defaultUnitLength() { return defaultUnit.c_str(); }
+
+float fieldNumber(const char *text, float fallback) {
+    float v;
+    return sscanf(text, "%f", &v) == 1 ? v : fallback;
+}
+
+float zoomFromText(const char *text) {
+    float percent;
+    if (sscanf(text, "%f", &percent) != 1) return 1.0f;
+    float z = percent / 100;
+    if (z < 0.25f) return 0.25f;
+    if (z > 4.0f) return 4.0f;
+    if (!(z == z)) return 1.0f;  // "nan" reads as a number but is no zoom
+    return z;
+}
+
+void windowToPicture(int wx, int wy, float *px, float *py) {
+    *px = (wx / zoomFactor - originX) / pixelsPerUnit;
+    *py = -(wy / zoomFactor - originY) / pixelsPerUnit;
+}
+
+void resetOrigin() {
+    float g = pixelsPerUnit * fieldNumber(gridText, 1.0f);
+    double steps = canvasHeight() / static_cast<double>(zoomFactor * g);
+    // A zero or absurd grid distance gives no whole steps, not a wrapped count.
+    long n = std::isfinite(steps) && std::fabs(steps) < 1e9 ? static_cast<long>(steps) : 0;
+    originX = 0;
+    originY = n * g;
+}
+
+// A unit length below zero has no scale on the canvas: it is refused.
+bool parseDefaultUnit(const char *text) { return parseUnitLength(text) && unitValue >= 0; }
+
+void resetPicture() {
+    freeAllObjects();
+    modified = false;
+    clearCanvas(false);
+    if (!parseDefaultUnit(defaultUnit.c_str())) parseUnitLength("1.0pt");
+    setUnitScale(unitValue * unitTable[unitIndex].points);
+    resetOrigin();
+}

@@ -1,0 +1,178 @@
+#include "objects/Render.h"
+
+#include <X11/Xmu/Drawing.h>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "objects/Scale.h"
+
+GC drawGC = nullptr;
+GC dashGC = nullptr;
+GC rubberGC = nullptr;
+XFontStruct *textFont = nullptr;
+
+const int bezierPoints = 26;
+
+static short truncShort(double v) {
+    if (!(v > -32768)) return -32768;
+    if (!(v < 32767)) return 32767;
+    return static_cast<short>(v);
+}
+
+// The polyline of a quadratic Bezier: start p, control point q, end e.
+static void bezierPolyline(double px, double py, double qx, double qy, double ex, double ey,
+                           XPoint out[bezierPoints]) {
+    double t = 0.0, s = 1.0;
+    for (int i = 0; i < bezierPoints; i++) {
+        out[i].x = truncShort(t * t * px + 2 * t * s * qx + s * s * ex);
+        out[i].y = truncShort(t * t * py + 2 * t * s * qy + s * s * ey);
+        t += 0.04;
+        s -= 0.04;
+    }
+}
+
+static void drawVectorHead(const ObjRecord *rec, Display *display, Drawable drawable) {
+    float dx = rec->x2 - rec->x, dy = rec->y2 - rec->y;
+    float length = std::sqrt(dx * dx + dy * dy);
+    if (!(length >= 1.0f)) return;
+    float ux = dx / length, uy = dy / length, z = zoomFactor;
+    XPoint head[3] = {
+        {toCanvas(rec->x2), toCanvas(rec->y2)},
+        {toCanvas(rec->x2 - z * (6 * ux + 3 * uy)), toCanvas(rec->y2 - z * (6 * uy - 3 * ux))},
+        {toCanvas(rec->x2 - z * (6 * ux - 3 * uy)), toCanvas(rec->y2 - z * (6 * uy + 3 * ux))},
+    };
+    XFillPolygon(display, drawable, drawGC, head, 3, Convex, CoordModeOrigin);
+}
+
+static void measure(const char *text, int n, int *width, int *ascent, int *descent) {
+    int direction, fontAscent, fontDescent;
+    XCharStruct overall;
+    XTextExtents(textFont, text, n, &direction, &fontAscent, &fontDescent, &overall);
+    *width = overall.width;
+    *ascent = overall.ascent;
+    *descent = overall.descent;
+}
+
+// Boxes and texts: the rectangle, then as much of the text as fits (never
+// fewer than 10 characters) at its position.
+static void drawTextObject(const ObjRecord *rec, Display *display, Drawable drawable) {
+    int x = toCanvas(rec->x), y = toCanvas(rec->y), w = toCanvas(rec->x2), h = toCanvas(rec->y2);
+    if (w != 0 || h != 0)
+        XDrawRectangle(display, drawable, rec->type == ObjDashedBox ? dashGC : drawGC, x, y, w, h);
+    int n = static_cast<int>(strnlen(rec->text, objTextSize - 1));
+    if (n == 0 || !textFont) return;
+    int tw, a, d;
+    measure(rec->text, n, &tw, &a, &d);
+    if (w != 0) {
+        while (n > 10 && w < tw) measure(rec->text, --n, &tw, &a, &d);
+    } else if (n > 10) {
+        n = 10;
+        measure(rec->text, n, &tw, &a, &d);
+    }
+    int tx, ty;
+    if (rec->flags & posLeft)
+        tx = x + 1;
+    else if (rec->flags & posRight)
+        tx = x + w - tw - 1;
+    else
+        tx = x + (w - tw - 1) / 2;
+    if (rec->flags & posTop)
+        ty = y + a + 1;
+    else if (rec->flags & posBottom)
+        ty = y + h - d - 1;
+    else
+        ty = y + (a - d - 1 + h) / 2;
+    XDrawString(display, drawable, drawGC, tx, ty, rec->text, n);
+}
+
+void ObjDraw(const ObjRecord *rec, Display *display, Drawable drawable) {
+    int x = toCanvas(rec->x), y = toCanvas(rec->y);
+    switch (rec->type) {
+    case ObjVector:
+        drawVectorHead(rec, display, drawable);
+        /* fall through */
+    case ObjLine:
+        XDrawLine(display, drawable, drawGC, x, y, toCanvas(rec->x2), toCanvas(rec->y2));
+        break;
+    case ObjFramedBox:
+    case ObjDashedBox:
+    case ObjText:
+        drawTextObject(rec, display, drawable);
+        break;
+    case ObjFilledBox:
+        XFillRectangle(display, drawable, drawGC, x, y, toCanvas(rec->x2), toCanvas(rec->y2));
+        break;
+    case ObjCircle:
+    case ObjDisc: {
+        int r = toCanvas(rec->x2);
+        if (rec->type == ObjCircle)
+            XDrawArc(display, drawable, drawGC, x - r, y - r, 2 * r, 2 * r, 0, 23040);
+        else
+            XFillArc(display, drawable, drawGC, x - r, y - r, 2 * r, 2 * r, 0, 23040);
+        break;
+    }
+    case ObjOval: {
+        int corner = toCanvas(rec->x3);
+        XmuDrawRoundedRectangle(display, drawable, drawGC, x, y, toCanvas(rec->x2), toCanvas(rec->y2),
+                                corner, corner);
+        break;
+    }
+    case ObjBezier: {
+        XPoint line[bezierPoints];
+        bezierPolyline(x, y, toCanvas(rec->x2), toCanvas(rec->y2), toCanvas(rec->x3), toCanvas(rec->y3),
+                       line);
+        XDrawLines(display, drawable, drawGC, line, bezierPoints, CoordModeOrigin);
+        break;
+    }
+    default:
+        fprintf(stderr, "ObjDraw: Unknown type %d\n", rec->type);
+        abort();
+    }
+}
+
+void ObjRubber(ObjType type, Display *display, Drawable drawable, const XPoint *p, int count) {
+    if (count > 3) {
+        fprintf(stderr, "ObjRubber: %d points illegal\n", count);
+        return;
+    }
+    if (count < 2) return;
+    if (count == 3) {
+        if (type != ObjBezier) {
+            fprintf(stderr, "ObjRubber: type %d illegal with 3 points\n", type);
+            abort();
+        }
+        XPoint line[bezierPoints];
+        bezierPolyline(p[0].x, p[0].y, p[2].x, p[2].y, p[1].x, p[1].y, line);
+        XDrawLines(display, drawable, rubberGC, line, bezierPoints, CoordModeOrigin);
+        return;
+    }
+    switch (type) {
+    case ObjFramedBox:
+    case ObjDashedBox:
+    case ObjFilledBox:
+    case ObjOval:
+        XDrawRectangle(display, drawable, rubberGC, std::min(p[0].x, p[1].x), std::min(p[0].y, p[1].y),
+                       std::abs(p[1].x - p[0].x), std::abs(p[1].y - p[0].y));
+        break;
+    case ObjLine:
+    case ObjVector:
+    case ObjBezier:
+        XDrawLine(display, drawable, rubberGC, p[0].x, p[0].y, p[1].x, p[1].y);
+        break;
+    case ObjCircle:
+    case ObjDisc: {
+        int r = std::abs(p[1].x - p[0].x);
+        if (type == ObjCircle)
+            XDrawArc(display, drawable, rubberGC, p[0].x - r, p[0].y - r, 2 * r, 2 * r, 0, 23040);
+        else
+            XFillArc(display, drawable, rubberGC, p[0].x - r, p[0].y - r, 2 * r, 2 * r, 0, 23040);
+        break;
+    }
+    default:
+        fprintf(stderr, "ObjRubber: type %d illegal with 2 points\n", type);
+        abort();
+    }
+}
