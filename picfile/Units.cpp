@@ -24,11 +24,25 @@ const UnitEntry unitTable[unitCount] = {
 float unitValue = 1.0f;
 int unitIndex = 0;
 
+// The number and the word after it, as "%f%3s" reads them, except that
+// the number gives back an 'e' that starts no exponent ("1em").
+static bool scanLength(const char *text, float *value, char word[4]) {
+    if (!text) return false;
+    char *end;
+    *value = strtof(text, &end);
+    if (end == text) return false;
+    while (isspace(static_cast<unsigned char>(*end))) end++;
+    int n = 0;
+    while (n < 3 && end[n] && !isspace(static_cast<unsigned char>(end[n]))) word[n] = end[n], n++;
+    word[n] = 0;
+    return n > 0;
+}
+
 bool parseUnitLength(const char *text) {
     float value;
     char word[4];
     // A length that is not a finite number has no scale.
-    if (sscanf(text, "%f%3s", &value, word) == 2 && strlen(word) == 2 && std::isfinite(value)) {
+    if (scanLength(text, &value, word) && strlen(word) == 2 && std::isfinite(value)) {
         char name[3] = {static_cast<char>(tolower(static_cast<unsigned char>(word[0]))),
                         static_cast<char>(tolower(static_cast<unsigned char>(word[1]))), 0};
         for (int i = 0; i < unitCount; i++) {

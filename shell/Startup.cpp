@@ -1,7 +1,134 @@
 #include "shell/Startup.h"
 
-#include <X11/Intrinsic.h>
+#include <X11/Shell.h>
+#include <X11/StringDefs.h>
+#include <X11/Xaw/SmeLine.h>
+#include <X11/Xaw/Form.h>
+#include <X11/Xaw/Label.h>
+#include <X11/Xaw/Paned.h>
+#include <X11/Xaw/Toggle.h>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
-void startVexilo(int, char **) {}
-void runVexilo() { exit(0); }
+#include "canvas/Canvas.h"
+#include "canvas/Decorations.h"
+#include "canvas/Pick.h"
+#include "canvas/PointEntry.h"
+#include "canvas/View.h"
+#include "objects/Constrain.h"
+#include "objects/Scale.h"
+#include "picfile/Reader.h"
+#include "shell/Dialogs.h"
+#include "shell/FileCommands.h"
+#include "shell/FileSelect.h"
+#include "shell/Globals.h"
+#include "shell/MainWindow.h"
+#include "shell/Resources.h"
+#include "shell/TextPlacement.h"
+#include "shell/ZoomLabel.h"
+
+static const char versionMajor[] = "2";
+static const char versionMinor[] = "4.1";
+
+// Copies a setting into its flag and shows it on its toggle.
+static void initSetting(bool *flag, Boolean value, Widget toggle) {
+    *flag = value;
+    XtVaSetValues(toggle, XtNstate, value, nullptr);
+}
+
+void startVexilo(int argc, char **argv) {
+    // 1-3: the toolkit, the resources.
+    snprintf(appTitle, sizeof appTitle, "Vexilo %s.%s", versionMajor, versionMinor);
+    topLevel = XtVaAppInitialize(&appContext, "Vexilo", optionTable, optionCount, &argc, argv,
+                                 fallbackResources, XtNtitle, appTitle, nullptr);
+    XtGetApplicationResources(topLevel, &appResources, appResourceList, appResourceCount, nullptr, 0);
+
+    // 4-13: the main window.
+    setIcon(topLevel);
+    topForm = XtVaCreateManagedWidget("topForm", panedWidgetClass, topLevel, XtNorientation,
+                                      XtorientVertical, nullptr);
+    menuLine = XtCreateManagedWidget("menuLine", formWidgetClass, topForm, nullptr, 0);
+    Widget fileButton, editButton, drawButton;
+    Widget fileMenu = createMenuButton("file", "fileMenu", nullptr, &fileButton);
+    createConfirmer(topForm);
+    createMessage(topForm);
+    addMenuEntry(fileMenu, "new", guardedCommand, reinterpret_cast<XtPointer>(newCommand));
+    addMenuEntry(fileMenu, "load", guardedCommand, reinterpret_cast<XtPointer>(loadCommand));
+    addMenuEntry(fileMenu, "save", saveCommand, nullptr);
+    addMenuEntry(fileMenu, "saveas", saveAsCommand, nullptr);
+    addMenuEntry(fileMenu, "quit", guardedCommand, reinterpret_cast<XtPointer>(quitCommand));
+
+    Widget editMenu = createMenuButton("edit", "editMenu", fileButton, &editButton);
+    addMenuEntry(editMenu, "copy", copyCommand, nullptr);
+    addMenuEntry(editMenu, "delete", deleteCommand, nullptr);
+    addMenuEntry(editMenu, "editText", editTextCommand, nullptr);
+    XtCreateManagedWidget("separator", smeLineObjectClass, editMenu, nullptr, 0);
+    addMenuEntry(editMenu, "refresh", refreshCommand, nullptr);
+
+    createDrawMenu(createMenuButton("draw", "drawMenu", editButton, &drawButton));
+
+    createOptionsShell(topForm);
+    optionsButton = createDialogButton("options", drawButton, optionsShell);
+    createShiftShell(topForm);
+    shiftButton = createDialogButton("shift", optionsButton, shiftShell);
+    createZoomShell(topForm);
+    zoomButton = createDialogButton("zoom", shiftButton, zoomShell);
+    keepZoomLabelFormat(zoomButton);
+    coord = XtVaCreateManagedWidget("coord", labelWidgetClass, menuLine, XtNfromHoriz, zoomButton,
+                                    XtNleft, XtChainLeft, XtNright, XtChainLeft, nullptr);
+
+    // 14-17: canvas, file selector, realize.
+    createCanvas(topForm, appResources.defaultUnitLength, appResources.initOffset);
+    createFileShell(topForm);
+    XtRealizeWidget(topLevel);
+    XtVaSetValues(coord, XtNlabel, "", nullptr);
+
+    // 18-19: drawing contexts, slope tables, zoom.
+    Pixel background;
+    XtVaGetValues(canvas, XtNbackground, &background, nullptr);
+    createDrawingGCs(XtDisplay(canvas), XtWindow(canvas), appResources.font, appResources.foreground,
+                     background, appResources.initGridDistance);
+    buildSlopeTable(lineSlopes, 6);
+    buildSlopeTable(vectorSlopes, 4);
+    snprintf(zoomText, sizeof zoomText, "%.9s", appResources.initZoomFactor ? appResources.initZoomFactor : "");
+    zoomFactor = zoomFromText(zoomText);
+    setZoomLabel(zoomButton);
+
+    // 20: canvas input, the text dialog, cross-hair, point entry, grips.
+    registerCanvasActions(appContext, canvas);
+    createDecorationGCs(appResources.rulerFont, appResources.foreground, background);
+    installDecorationHandlers(canvas, coord);
+    createTextPlacement(topForm);
+    initCrossHair();
+    createGrips();
+
+    // 21-22: the settings.
+    initSetting(&gridOn, appResources.initGrid, rasterOnToggle);
+    initSetting(&snapOn, appResources.initSnapGrid, snapOnToggle);
+    initSetting(&unlimitedSlopes, appResources.initUnlimitedSlopes, slopeToggle);
+    initSetting(&unlimitedDiameters, appResources.initUnlimitedCircles, diametersToggle);
+    initSetting(&rulerOn, appResources.initRuler, linealToggle);
+    initSetting(&crossOn, appResources.initCross, crossToggle);
+    initSetting(&unlimitedLengths, appResources.initUnlimitedLengths, llineToggle);
+    gridToggled(rasterOnToggle, nullptr, nullptr);
+
+    // 23: the picture named on the command line.
+    setFileName(noName);
+    if (argc < 2 || !loadPicture(argv[1], showMessage))
+        resetOrigin();
+    else
+        setFileName(argv[1]);  // a name too long to keep leaves "No name"
+
+    // 24-25: show the formatted field texts, the title.
+    XtVaSetValues(valueField, XtNstring, gridText, nullptr);
+    XtVaSetValues(factorField, XtNstring, zoomText, nullptr);
+    XtVaSetValues(offsetField, XtNstring, offsetText, nullptr);
+    XSync(XtDisplay(topLevel), False);
+    updateTitle();
+}
+
+void runVexilo() {
+    XtAppMainLoop(appContext);
+    exit(0);
+}

@@ -1,0 +1,141 @@
+#include "canvas/PointEntry.h"
+
+#include <cstdio>
+
+#include "canvas/Canvas.h"
+#include "canvas/Pick.h"
+#include "objects/Constrain.h"
+#include "objects/Render.h"
+#include "shell/TextPlacement.h"
+
+int graphMode = pickMode;
+int pointCount = 0;
+const int modeType[14] = {ObjLine,   ObjVector,    ObjCircle,    ObjDisc,      ObjOval, ObjBezier, ObjFramedBox,
+                          ObjDashedBox, ObjFilledBox, ObjText, -1, -1, -1, -1};
+
+static void trackItAct(Widget, XEvent *, String *, Cardinal *);
+static void setPointAct(Widget, XEvent *, String *, Cardinal *);
+static void abortObjectAct(Widget, XEvent *, String *, Cardinal *);
+
+static XtActionsRec canvasActions[] = {
+    {"track-it", trackItAct},
+    {"set-point", setPointAct},
+    {"abort-object", abortObjectAct},
+};
+
+static const char canvasTranslations[] =
+    "\t\t\t<Btn1Up>:set-point()\n"
+    "\t\t\t<Btn2Up>:abort-object()\n"
+    "\t\t\t<Btn3Up>:abort-object()\n"
+    "\t\t\t<Motion>:track-it()";
+
+void registerCanvasActions(XtAppContext app, Widget w) {
+    XtAppAddActions(app, canvasActions, XtNumber(canvasActions));
+    XtOverrideTranslations(w, XtParseTranslationTable(canvasTranslations));
+}
+
+static ObjType currentType() { return static_cast<ObjType>(modeType[graphMode]); }
+
+// Draws, or being XOR removes, the outline of the entry: the fixed points
+// and the pending one.
+static void rubber() {
+    ObjRubber(currentType(), XtDisplay(canvas), XtWindow(canvas), pointBuffer, pointCount + 1);
+}
+
+static short eventCoordinate(int v) { return static_cast<short>(v < -32768 ? -32768 : v > 32767 ? 32767 : v); }
+
+void trackPoint(int x, int y) {
+    XPoint &pending = pointBuffer[pointCount];
+    XPoint old = pending;
+    pending.x = eventCoordinate(x);
+    pending.y = eventCoordinate(y);
+    ObjConstrain(currentType(), pointBuffer, pointCount + 1, pointCount);
+    if (pending.x == old.x && pending.y == old.y) return;
+    XPoint moved = pending;
+    pending = old;
+    rubber();
+    pending = moved;
+    rubber();
+}
+
+static void createObject() {
+    ObjRecord *rec = ObjNew(currentType());
+    linkObject(rec);
+    ObjStore(rec, pointBuffer);
+    ObjDraw(rec, XtDisplay(canvas), XtWindow(canvas));
+    modified = true;
+}
+
+static void trackItAct(Widget, XEvent *event, String *, Cardinal *) {
+    trackPoint(event->xmotion.x, event->xmotion.y);
+}
+
+static void setPointAct(Widget, XEvent *event, String *, Cardinal *) {
+    int x = event->xbutton.x, y = event->xbutton.y;
+    if (graphMode == textMode) {
+        pointBuffer[0].x = eventCoordinate(x);
+        pointBuffer[0].y = eventCoordinate(y);
+        snapPoint(&pointBuffer[0].x, &pointBuffer[0].y);
+        pointCount = 1;
+        openTextPlacement("Text Placement", False);
+        return;
+    }
+    if (graphMode == pickMode) {
+        pickAt(x, y);
+        return;
+    }
+    if (graphMode < 0 || graphMode > 13 || modeType[graphMode] < 0) {
+        fprintf(stderr, "warning: setPointAct: unallowed graphMode\n");
+        return;
+    }
+    trackPoint(x, y);
+    rubber();
+    pointCount++;
+    switch (currentType()) {
+    case ObjLine:
+    case ObjVector:
+        if (pointCount == 2) {
+            createObject();
+            pointBuffer[0] = pointBuffer[1];
+            pointCount = 1;
+        }
+        break;
+    case ObjBezier:
+        if (pointCount == 3) {
+            createObject();
+            pointCount = 0;
+        }
+        break;
+    case ObjFramedBox:
+    case ObjDashedBox:
+        if (pointCount == 2) {
+            openTextPlacement(currentType() == ObjFramedBox ? "Framed Box Text Placement"
+                                                            : "Dashed Box Text Placement",
+                              True);
+            return;
+        }
+        break;
+    default:  // circle, disc, oval, filled box
+        if (pointCount == 2) {
+            createObject();
+            pointCount = 0;
+        }
+        break;
+    }
+    rubber();
+}
+
+static void abortObjectAct(Widget w, XEvent *, String *, Cardinal *) { cancelEntry(w, nullptr, nullptr); }
+
+void cancelEntry(Widget, XtPointer, XtPointer) {
+    if (graphMode == pickMode) return;
+    rubber();
+    pointCount = 0;
+}
+
+void setDrawMode(Widget, XtPointer mode, XtPointer) {
+    if (graphMode != pickMode) rubber();
+    graphMode = static_cast<int>(reinterpret_cast<long>(mode));
+    pointCount = 0;
+    if (graphMode == pickMode) deselect();
+}

@@ -1,0 +1,81 @@
+#include "harness/Editor.h"
+
+#include <X11/StringDefs.h>
+#include <X11/Xaw/MenuButton.h>
+#include <X11/Xaw/SimpleMenu.h>
+#include <X11/Xlib.h>
+#include <cstring>
+
+#include "canvas/Canvas.h"
+#include "shell/Globals.h"
+#include "shell/Resources.h"
+#include "shell/Startup.h"
+
+namespace harness {
+
+void startEditor(const std::vector<std::string> &args) {
+    privateDisplay();
+    static std::vector<std::string> storage;  // argv must outlive start-up
+    storage.assign(1, "vexilo");
+    storage.insert(storage.end(), args.begin(), args.end());
+    static std::vector<char *> argv;
+    argv.clear();
+    for (std::string &s : storage) argv.push_back(&s[0]);
+    argv.push_back(nullptr);
+    startVexilo(static_cast<int>(storage.size()), argv.data());
+    idle();
+}
+
+void idle() { pump(appContext); }
+
+Widget find(const char *path) { return XtNameToWidget(topLevel, path); }
+
+void chooseMenu(const char *button, const char *entry) {
+    Widget b = find((std::string("topForm.menuLine.") + button).c_str());
+    if (!b) return;
+    String menuName = nullptr;
+    XtVaGetValues(b, XtNmenuName, &menuName, nullptr);
+    Widget menu = XtNameToWidget(b, menuName);
+    Widget item = menu ? XtNameToWidget(menu, entry) : nullptr;
+    if (!item) return;
+    Dimension bw, bh;
+    XtVaGetValues(b, XtNwidth, &bw, XtNheight, &bh, nullptr);
+    moveTo(appContext, b, bw / 2, bh / 2);
+    press(appContext, 1);
+    Position y = 0;
+    Dimension h = 0, w = 0;
+    XtVaGetValues(item, XtNy, &y, XtNheight, &h, nullptr);
+    XtVaGetValues(menu, XtNwidth, &w, nullptr);
+    moveTo(appContext, menu, w / 2, y + h / 2);
+    release(appContext, 1);
+}
+
+void canvasMove(int x, int y) { moveTo(appContext, canvas, x, y); }
+
+void canvasClick(int x, int y, int button) { click(appContext, canvas, x, y, button); }
+
+void pressButton(Widget w) {
+    Dimension width = 0, height = 0;
+    XtVaGetValues(w, XtNwidth, &width, XtNheight, &height, nullptr);
+    click(appContext, w, width / 2, height / 2);
+}
+
+std::string windowTitle() { return stringResource(topLevel, XtNtitle); }
+
+std::string labelOf(Widget w) { return stringResource(w, XtNlabel); }
+
+XImage *canvasImage() { return grab(canvas); }
+
+unsigned long canvasBackground() {
+    Pixel p = 0;
+    XtVaGetValues(canvas, XtNbackground, &p, nullptr);
+    return p;
+}
+
+unsigned long canvasForeground() { return appResources.foreground; }
+
+int inkCount(XImage *image) {
+    return image->width * image->height - countPixels(image, canvasBackground());
+}
+
+}  // namespace harness

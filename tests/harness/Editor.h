@@ -1,0 +1,44 @@
+// The editor started inside the test process on the private X server,
+// driven with real input.
+#ifndef VEXILO_TEST_EDITOR_H
+#define VEXILO_TEST_EDITOR_H
+
+#include <X11/Intrinsic.h>
+#include <string>
+#include <vector>
+
+#include "harness/XServer.h"
+
+namespace harness {
+
+// Runs the whole start-up short of the main loop, with these arguments
+// after the program name, and waits until the window is up and idle.
+void startEditor(const std::vector<std::string> &args = {});
+// Processes everything pending in the editor.
+void idle();
+
+// A widget below the application shell, by XtNameToWidget path
+// (e.g. "topForm.menuLine.zoom", "*confirmer").
+Widget find(const char *path);
+
+// Chooses an entry of a menu of the menu line, with the pointer:
+// chooseMenu("draw", "line").
+void chooseMenu(const char *button, const char *entry);
+// Pointer actions on the canvas at canvas coordinates.
+void canvasMove(int x, int y);
+void canvasClick(int x, int y, int button = 1);
+// Clicks a button widget (Command, Toggle) in its middle.
+void pressButton(Widget w);
+
+std::string windowTitle();
+std::string labelOf(Widget w);
+// The canvas's pixels; caller destroys with XDestroyImage.
+XImage *canvasImage();
+unsigned long canvasBackground();
+unsigned long canvasForeground();
+// Pixels of the canvas image that are not background.
+int inkCount(XImage *image);
+
+}  // namespace harness
+
+#endif
