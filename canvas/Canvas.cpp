@@ -62,9 +62,38 @@ void createDecorationGCs(XFontStruct *font, Pixel foreground, Pixel background) 
     rulerGC = XCreateGC(display, window, GCFunction | GCForeground | GCFont, &v);
 }
 
+// The area of the current series of Expose events. The handlers of the
+// series' last event draw only there, so XOR drawings outside it (an
+// outline, the cross-hair) keep their pixels.
+static Region exposed = nullptr;
+static bool seriesComplete = true;
+
+Region exposedArea() { return exposed; }
+
+void clipToExposedArea(GC gc) {
+    if (exposed) XSetRegion(XtDisplay(canvas), gc, exposed);
+}
+
+void unclip(GC gc) { XSetClipMask(XtDisplay(canvas), gc, None); }
+
 void redrawObjects(Widget w, XtPointer, XEvent *event, Boolean *) {
-    if (event->type != Expose || event->xexpose.count != 0) return;
-    for (const ObjRecord *r = objectList; r; r = r->next) ObjDraw(r, XtDisplay(w), XtWindow(w));
+    if (event->type != Expose) return;
+    if (seriesComplete) {
+        if (exposed) XDestroyRegion(exposed);
+        exposed = XCreateRegion();
+        seriesComplete = false;
+    }
+    XRectangle r = {static_cast<short>(event->xexpose.x), static_cast<short>(event->xexpose.y),
+                    static_cast<unsigned short>(event->xexpose.width),
+                    static_cast<unsigned short>(event->xexpose.height)};
+    XUnionRectWithRegion(&r, exposed, exposed);
+    if (event->xexpose.count != 0) return;
+    seriesComplete = true;
+    clipToExposedArea(drawGC);
+    clipToExposedArea(dashGC);
+    for (const ObjRecord *rec = objectList; rec; rec = rec->next) ObjDraw(rec, XtDisplay(w), XtWindow(w));
+    unclip(drawGC);
+    unclip(dashGC);
 }
 
 static Dimension canvasDimension(const char *name, Dimension fallback) {

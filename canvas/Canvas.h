@@ -15,6 +15,11 @@ void createDrawingGCs(Display *display, Window window, XFontStruct *font,
                       Pixel foreground, Pixel background, float initGridDistance);
 void createDecorationGCs(XFontStruct *font, Pixel foreground, Pixel background);
 void redrawObjects(Widget w, XtPointer client, XEvent *event, Boolean *dispatch);
+// While the last Expose event of a series is handled: the area it exposed.
+// Handlers after redrawObjects clip their drawing to it.
+Region exposedArea();
+void clipToExposedArea(GC gc);
+void unclip(GC gc);
 
 // The canvas's current size; 500 x 600 while there is no canvas widget.
 int canvasWidth();

@@ -134,8 +134,28 @@ void cancelEntry(Widget, XtPointer, XtPointer) {
 }
 
 void setDrawMode(Widget, XtPointer mode, XtPointer) {
+    bool entering = graphMode != pickMode && pointCount > 0;
     if (graphMode != pickMode) rubber();
     graphMode = static_cast<int>(reinterpret_cast<long>(mode));
     pointCount = 0;
     if (graphMode == pickMode) deselect();
+    // The menu has just popped down over the canvas, exposing part of the
+    // outline that was removed above: only a full redraw leaves no trace.
+    if (entering) clearCanvas(true);
 }
+
+// After an exposure the outline of the entry is gone from the exposed
+// area; drawing it there again keeps the XOR outline whole.
+static void redrawOutline(Widget, XtPointer, XEvent *event, Boolean *) {
+    if (event->type != Expose || event->xexpose.count != 0) return;
+    if (graphMode == pickMode || pointCount == 0 || !exposedArea()) return;
+    // While the text dialog is up for the entered object, its outline has
+    // only the fixed points.
+    bool dialogUp = (graphMode == textMode && pointCount == 1) ||
+                    ((currentType() == ObjFramedBox || currentType() == ObjDashedBox) && pointCount == 2);
+    clipToExposedArea(rubberGC);
+    ObjRubber(currentType(), XtDisplay(canvas), XtWindow(canvas), pointBuffer, pointCount + (dialogUp ? 0 : 1));
+    unclip(rubberGC);
+}
+
+void installOutlineRedraw(Widget w) { XtAddEventHandler(w, ExposureMask, False, redrawOutline, nullptr); }

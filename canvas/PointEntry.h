@@ -14,6 +14,9 @@ extern const int modeType[14];  // the ObjType each mode creates, -1 for none
 
 // Registers the canvas actions and overrides the canvas translations.
 void registerCanvasActions(XtAppContext app, Widget canvas);
+// Keeps the entry's outline on the canvas through exposures; installed
+// after every other expose handler of the canvas.
+void installOutlineRedraw(Widget canvas);
 void trackPoint(int x, int y);
 void setDrawMode(Widget w, XtPointer mode, XtPointer call);
 void cancelEntry(Widget w, XtPointer client, XtPointer call);

@@ -34,6 +34,19 @@ static void bezierPolyline(double px, double py, double qx, double qy, double ex
     }
 }
 
+// A full circle's arc with its bounding box held to what the protocol can
+// carry, so a huge radius never wraps around into garbage.
+static void drawCircle(Display *display, Drawable drawable, GC gc, int cx, int cy, int r, bool filled) {
+    auto coordinate = [](long v) { return static_cast<int>(v < -32768 ? -32768 : v > 32767 ? 32767 : v); };
+    long size = 2L * r;
+    unsigned int extent = static_cast<unsigned int>(size < 0 ? 0 : size > 65535 ? 65535 : size);
+    int x = coordinate(static_cast<long>(cx) - r), y = coordinate(static_cast<long>(cy) - r);
+    if (filled)
+        XFillArc(display, drawable, gc, x, y, extent, extent, 0, 23040);
+    else
+        XDrawArc(display, drawable, gc, x, y, extent, extent, 0, 23040);
+}
+
 static void drawVectorHead(const ObjRecord *rec, Display *display, Drawable drawable) {
     float dx = rec->x2 - rec->x, dy = rec->y2 - rec->y;
     float length = std::sqrt(dx * dx + dy * dy);
@@ -107,11 +120,7 @@ void ObjDraw(const ObjRecord *rec, Display *display, Drawable drawable) {
         break;
     case ObjCircle:
     case ObjDisc: {
-        int r = toCanvas(rec->x2);
-        if (rec->type == ObjCircle)
-            XDrawArc(display, drawable, drawGC, x - r, y - r, 2 * r, 2 * r, 0, 23040);
-        else
-            XFillArc(display, drawable, drawGC, x - r, y - r, 2 * r, 2 * r, 0, 23040);
+        drawCircle(display, drawable, drawGC, x, y, toCanvas(rec->x2), rec->type == ObjDisc);
         break;
     }
     case ObjOval: {
@@ -164,11 +173,7 @@ void ObjRubber(ObjType type, Display *display, Drawable drawable, const XPoint *
         break;
     case ObjCircle:
     case ObjDisc: {
-        int r = std::abs(p[1].x - p[0].x);
-        if (type == ObjCircle)
-            XDrawArc(display, drawable, rubberGC, p[0].x - r, p[0].y - r, 2 * r, 2 * r, 0, 23040);
-        else
-            XFillArc(display, drawable, rubberGC, p[0].x - r, p[0].y - r, 2 * r, 2 * r, 0, 23040);
+        drawCircle(display, drawable, rubberGC, p[0].x, p[0].y, std::abs(p[1].x - p[0].x), type == ObjDisc);
         break;
     }
     default:

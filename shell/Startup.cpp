@@ -102,6 +102,7 @@ void startVexilo(int argc, char **argv) {
     createTextPlacement(topForm);
     initCrossHair();
     createGrips();
+    installOutlineRedraw(canvas);
 
     // 21-22: the settings.
     initSetting(&gridOn, appResources.initGrid, rasterOnToggle);

@@ -64,7 +64,32 @@ std::string windowTitle() { return stringResource(topLevel, XtNtitle); }
 
 std::string labelOf(Widget w) { return stringResource(w, XtNlabel); }
 
-XImage *canvasImage() { return grab(canvas); }
+XImage *canvasImage() {
+    XImage *image = grab(canvas);
+    // Sibling windows stacked over the canvas (the pane grip of the main
+    // window) are not the canvas's drawing: show them as background.
+    Display *d = XtDisplay(canvas);
+    Window root, parent, *children = nullptr;
+    unsigned int n = 0;
+    XQueryTree(d, XtWindow(XtParent(canvas)), &root, &parent, &children, &n);
+    Position cx = 0, cy = 0;
+    XtVaGetValues(canvas, XtNx, &cx, XtNy, &cy, nullptr);
+    bool above = false;
+    for (unsigned int i = 0; i < n; i++) {
+        if (children[i] == XtWindow(canvas)) {
+            above = true;
+            continue;
+        }
+        XWindowAttributes a;
+        if (!above || !XGetWindowAttributes(d, children[i], &a) || a.map_state != IsViewable) continue;
+        for (int y = a.y - cy; y < a.y - cy + a.height + 2 * a.border_width; y++)
+            for (int x = a.x - cx; x < a.x - cx + a.width + 2 * a.border_width; x++)
+                if (x >= 0 && y >= 0 && x < image->width && y < image->height)
+                    XPutPixel(image, x, y, canvasBackground());
+    }
+    if (children) XFree(children);
+    return image;
+}
 
 unsigned long canvasBackground() {
     Pixel p = 0;

@@ -1,0 +1,248 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "canvas/Canvas.h"
+#include "harness/Editor.h"
+#include "objects/Render.h"
+#include "objects/Scale.h"
+
+using namespace harness;
+
+namespace {
+
+struct RenderTest : testing::Test {
+    Display *d = nullptr;
+    Window w = 0;
+    unsigned long fg = 0, bg = 0;
+
+    void SetUp() override {
+        startEditor();
+        d = XtDisplay(canvas);
+        w = XtWindow(canvas);
+        fg = canvasForeground();
+        bg = canvasBackground();
+    }
+    void TearDown() override { freeAllObjects(); }
+
+    void clear() {
+        XClearWindow(d, w);
+        XSync(d, False);
+    }
+    ObjRecord *record(ObjType type, float x, float y, float x2, float y2, float x3 = 0) {
+        ObjRecord *r = ObjNew(type);
+        r->x = x, r->y = y, r->x2 = x2, r->y2 = y2, r->x3 = x3;
+        r->flags = posCentred;
+        return r;
+    }
+    XImage *draw(const ObjRecord *r) {
+        clear();
+        ObjDraw(r, d, w);
+        XSync(d, False);
+        return canvasImage();
+    }
+};
+
+unsigned long at(XImage *image, int x, int y) { return XGetPixel(image, x, y); }
+
+// Lines one pixel wide may leave out their last pixel: look around it.
+bool inkNear(XImage *image, int x, int y, unsigned long fg) {
+    for (int dy = -1; dy <= 1; dy++)
+        for (int dx = -1; dx <= 1; dx++)
+            if (XGetPixel(image, x + dx, y + dy) == fg) return true;
+    return false;
+}
+
+}  // namespace
+
+TEST_F(RenderTest, EachTypePutsItsPixels) {
+    ObjRecord *line = record(ObjLine, 10, 10, 50, 30);
+    XImage *img = draw(line);
+    EXPECT_TRUE(inkNear(img, 10, 10, fg));
+    EXPECT_TRUE(inkNear(img, 50, 30, fg));
+    EXPECT_EQ(at(img, 30, 20), fg);
+    EXPECT_EQ(at(img, 30, 24), bg);
+    XDestroyImage(img);
+
+    ObjRecord *vector = record(ObjVector, 100, 100, 160, 100);
+    img = draw(vector);
+    EXPECT_EQ(at(img, 156, 101), fg);  // inside the filled head, off the line
+    EXPECT_EQ(at(img, 155, 98), fg);
+    EXPECT_EQ(at(img, 150, 101), bg);  // behind the head
+    XDestroyImage(img);
+
+    ObjRecord *stub = record(ObjVector, 100, 100, 100.5f, 100);  // shorter than a pixel: no head
+    img = draw(stub);
+    EXPECT_EQ(inkCount(img), 0);
+    XDestroyImage(img);
+
+    ObjRecord *disc = record(ObjDisc, 200, 200, 10, 0);
+    img = draw(disc);
+    EXPECT_EQ(at(img, 200, 200), fg);
+    EXPECT_EQ(at(img, 205, 203), fg);
+    XDestroyImage(img);
+    ObjRecord *circle = record(ObjCircle, 200, 200, 10, 0);
+    img = draw(circle);
+    EXPECT_EQ(at(img, 200, 200), bg);
+    EXPECT_EQ(at(img, 210, 200), fg);
+    XDestroyImage(img);
+
+    ObjRecord *filled = record(ObjFilledBox, 20, 300, 30, 20);
+    img = draw(filled);
+    EXPECT_EQ(at(img, 35, 310), fg);
+    EXPECT_EQ(at(img, 51, 310), bg);
+    XDestroyImage(img);
+
+    ObjRecord *oval = record(ObjOval, 100, 300, 80, 40, 10);
+    img = draw(oval);
+    EXPECT_EQ(at(img, 140, 300), fg);  // middle of the top side
+    EXPECT_EQ(at(img, 100, 300), bg);  // the corner is rounded off
+    XDestroyImage(img);
+
+    ObjRecord *curve = ObjNew(ObjBezier);
+    curve->x = 300, curve->y = 100, curve->x2 = 350, curve->y2 = 200, curve->x3 = 400, curve->y3 = 100;
+    img = draw(curve);
+    EXPECT_TRUE(inkNear(img, 300, 100, fg));
+    EXPECT_TRUE(inkNear(img, 400, 100, fg));
+    EXPECT_TRUE(inkNear(img, 350, 150, fg));  // the curve's lowest point
+    EXPECT_EQ(at(img, 350, 200), bg);  // not the control point
+    XDestroyImage(img);
+
+    for (ObjRecord *r : {line, vector, stub, disc, circle, filled, oval, curve}) ObjFree(r);
+}
+
+TEST_F(RenderTest, DashedBoxHasGapsWhereTheFramedBoxHasNone) {
+    ObjRecord *framed = record(ObjFramedBox, 50, 50, 100, 40);
+    ObjRecord *dashed = record(ObjDashedBox, 50, 50, 100, 40, 5);
+    auto topEdgeInk = [&](XImage *img) {
+        int n = 0;
+        for (int x = 50; x <= 150; x++) n += at(img, x, 50) == fg;
+        return n;
+    };
+    XImage *a = draw(framed);
+    XImage *b = draw(dashed);
+    EXPECT_EQ(topEdgeInk(a), 101);
+    EXPECT_GT(topEdgeInk(b), 30);
+    EXPECT_LT(topEdgeInk(b), 80);
+    XDestroyImage(a);
+    XDestroyImage(b);
+    ObjFree(framed);
+    ObjFree(dashed);
+}
+
+// The text of a record drawn by hand at the place it must take.
+TEST_F(RenderTest, TextIsFittedAndPlaced) {
+    struct {
+        ObjType type;
+        float w, h;
+        int flags;
+        const char *text;
+        int shown;  // characters drawn
+    } cases[] = {
+        {ObjText, 0, 0, posCentred, "ABCDEFGHIJKLMNO", 10},
+        {ObjText, 0, 0, posLeft | posBottom, "short", 5},
+        {ObjFramedBox, 40, 20, posCentred, "Hi", 2},
+        {ObjFramedBox, 41, 20, posCentred, "Hi", 2},
+        {ObjFramedBox, 40, 20, posCentred, "a text much wider than its box", 10},
+        {ObjFramedBox, 100, 30, posTop | posLeft, "tl", 2},
+        {ObjDashedBox, 100, 30, posBottom | posRight, "br", 2},
+        {ObjFramedBox, 0, 20, posCentred, "zero width but tall", 10},
+    };
+    for (auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        ObjRecord *r = record(c.type, 100, 100, c.w, c.h, 5);
+        r->flags = c.flags;
+        snprintf(r->text, sizeof r->text, "%s", c.text);
+        XImage *drawn = draw(r);
+
+        int dir, fa, fd;
+        XCharStruct ink;
+        XTextExtents(textFont, c.text, c.shown, &dir, &fa, &fd, &ink);
+        int w = static_cast<int>(c.w), h = static_cast<int>(c.h);
+        int tx = (c.flags & posLeft) ? 100 + 1 : (c.flags & posRight) ? 100 + w - ink.width - 1
+                                                                        : 100 + (w - ink.width - 1) / 2;
+        int ty = (c.flags & posTop) ? 100 + ink.ascent + 1
+                 : (c.flags & posBottom) ? 100 + h - ink.descent - 1
+                                         : 100 + (ink.ascent - ink.descent - 1 + h) / 2;
+        clear();
+        if (w != 0 || h != 0) XDrawRectangle(d, this->w, c.type == ObjDashedBox ? dashGC : drawGC, 100, 100, w, h);
+        XDrawString(d, this->w, drawGC, tx, ty, c.text, c.shown);
+        XSync(d, False);
+        XImage *expected = canvasImage();
+        EXPECT_TRUE(sameImage(drawn, expected));
+        XDestroyImage(drawn);
+        XDestroyImage(expected);
+        ObjFree(r);
+    }
+}
+
+TEST_F(RenderTest, OutlinesDrawnTwiceLeaveTheCanvasAsItWas) {
+    ObjRecord *under = record(ObjFilledBox, 40, 40, 200, 200);
+    ObjDraw(under, d, w);
+    XSync(d, False);
+    XImage *before = canvasImage();
+    struct {
+        ObjType type;
+        int count;
+        XPoint p[3];
+    } cases[] = {
+        {ObjLine, 2, {{10, 10}, {300, 200}}},       {ObjVector, 2, {{300, 10}, {10, 300}}},
+        {ObjFramedBox, 2, {{200, 200}, {20, 30}}},  {ObjOval, 2, {{20, 30}, {200, 250}}},
+        {ObjCircle, 2, {{100, 100}, {160, 100}}},   {ObjDisc, 2, {{100, 100}, {40, 100}}},
+        {ObjBezier, 2, {{10, 10}, {250, 90}}},      {ObjBezier, 3, {{10, 10}, {250, 90}, {100, 300}}},
+        {ObjText, 1, {{50, 50}}},
+    };
+    for (auto &c : cases) {
+        SCOPED_TRACE(c.type);
+        ObjRubber(c.type, d, w, c.p, c.count);
+        XSync(d, False);
+        XImage *shown = canvasImage();
+        EXPECT_EQ(sameImage(shown, before), c.count < 2);
+        XDestroyImage(shown);
+        ObjRubber(c.type, d, w, c.p, c.count);
+        XSync(d, False);
+        XImage *after = canvasImage();
+        EXPECT_TRUE(sameImage(after, before));
+        XDestroyImage(after);
+    }
+    XDestroyImage(before);
+    ObjFree(under);
+}
+
+TEST_F(RenderTest, TooManyOutlinePointsDrawNothing) {
+    XPoint p[4] = {{1, 1}, {2, 2}, {3, 3}, {4, 4}};
+    testing::internal::CaptureStderr();
+    ObjRubber(ObjBezier, d, w, p, 4);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "ObjRubber: 4 points illegal\n");
+}
+
+TEST_F(RenderTest, ExposeRedrawsEveryRecord) {
+    ObjRecord *a = record(ObjFilledBox, 10, 10, 50, 50);
+    ObjRecord *b = record(ObjLine, 0, 300, 400, 300);
+    ObjRecord *c = record(ObjCircle, 250, 150, 40, 0);
+    for (ObjRecord *r : {a, b, c}) linkObject(r);
+    clear();
+    for (ObjRecord *r = objectList; r; r = r->next) ObjDraw(r, d, w);
+    XSync(d, False);
+    XImage *direct = canvasImage();
+    clearCanvas(true);  // clears, then the expose handler redraws
+    idle();
+    XImage *redrawn = canvasImage();
+    EXPECT_TRUE(sameImage(direct, redrawn));
+    EXPECT_GT(inkCount(redrawn), 2500);
+    XDestroyImage(direct);
+    XDestroyImage(redrawn);
+}
+
+TEST_F(RenderTest, FarAwayObjectsDrawNoGarbage) {
+    ObjRecord *far = record(ObjLine, 1e9f, 1e9f, 2e9f, -1e9f);
+    ObjRecord *big = record(ObjCircle, 250, 300, 1e7f, 0);
+    XImage *a = draw(far);
+    EXPECT_EQ(inkCount(a), 0);
+    XImage *b = draw(big);
+    EXPECT_LT(inkCount(b), 500 * 600);
+    XDestroyImage(a);
+    XDestroyImage(b);
+    ObjFree(far);
+    ObjFree(big);
+}
