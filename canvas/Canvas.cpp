@@ -29,13 +29,19 @@ Widget createCanvas(Widget parent, const char *unitLength, float initOffset) {
     return canvas;
 }
 
-void createDrawingGCs(Display *display, Window window, XFontStruct *font, Pixel foreground,
-                      Pixel background, float initGridDistance) {
-    textFont = font;
+// Draws in the foreground colour by XOR, so a second drawing removes it.
+static GC xorGC(Display *display, Window window, Pixel foreground, Pixel background) {
     XGCValues v;
     v.function = GXxor;
     v.foreground = foreground ^ background;
-    rubberGC = XCreateGC(display, window, GCFunction | GCForeground, &v);
+    return XCreateGC(display, window, GCFunction | GCForeground, &v);
+}
+
+void createDrawingGCs(Display *display, Window window, XFontStruct *font, Pixel foreground,
+                      Pixel background, float initGridDistance) {
+    textFont = font;
+    rubberGC = xorGC(display, window, foreground, background);
+    XGCValues v;
     v.function = GXcopy;
     v.foreground = foreground;
     v.background = background;
@@ -52,10 +58,8 @@ void createDecorationGCs(XFontStruct *font, Pixel foreground, Pixel background) 
     Display *display = XtDisplay(canvas);
     Window window = XtWindow(canvas);
     rulerFont = font;
+    crossGC = xorGC(display, window, foreground, background);
     XGCValues v;
-    v.function = GXxor;
-    v.foreground = foreground ^ background;
-    crossGC = XCreateGC(display, window, GCFunction | GCForeground, &v);
     v.function = GXcopy;
     v.foreground = foreground;
     v.font = font->fid;
