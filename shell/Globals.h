@@ -35,7 +35,8 @@ extern Widget message;           // message popup
 extern Widget messageDialog;     // its Dialog, whose label shows the message
 extern Widget fileShell;         // the file selector window
 
-const int fileNameSize = 1024;
+// Room for any path the system accepts.
+const int fileNameSize = 4096;
 extern char fileName[fileNameSize];  // the current picture's name, "No name" when it has none
 extern char appTitle[64];            // "Vexilo 2.4.1", the first half of every title
 extern const char noName[];          // "No name"
