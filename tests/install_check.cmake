@@ -1,0 +1,20 @@
+# Installs the build into a scratch DESTDIR and checks what lands where.
+set(dest "${BUILD_DIR}/install-check")
+file(REMOVE_RECURSE "${dest}")
+set(ENV{DESTDIR} "${dest}")
+execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix /usr
+                RESULT_VARIABLE result OUTPUT_QUIET)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "install failed: ${result}")
+endif()
+foreach(f usr/bin/vexilo usr/share/X11/app-defaults/Vexilo usr/share/man/man1/vexilo.1
+          usr/share/applications/vexilo.desktop)
+  if(NOT EXISTS "${dest}/${f}")
+    message(FATAL_ERROR "missing after install: ${f}")
+  endif()
+endforeach()
+file(READ "${dest}/usr/share/X11/app-defaults/Vexilo" ad)
+if(NOT ad MATCHES "\\*menuLine\\.zoom\\.label:\tZoom %0d%%")
+  message(FATAL_ERROR "app-defaults file lacks the fallback resources")
+endif()
+file(REMOVE_RECURSE "${dest}")
