@@ -7,10 +7,27 @@
 #include "picfile/Sink.h"
 
 // Writes the drawing to path, keeping the old file as path + suffix.
-// Returns true when the picture was written.
+// The old file is replaced only once the new one is completely on disk;
+// on any failure the old file and backup stay as they were, the sink is
+// told, `modified` keeps its value and false is returned.
+// A path that is a symbolic link is written through: the link's target
+// gets the picture and its old contents go to target + suffix.
 bool savePicture(const char *path, MessageSink sink, const char *suffix);
-// Writes one record's line; xmin and ymax are the drawing's reference
-// values in picture units.
+// Writes one record's line; the record is in picture units (y downwards),
+// xmin and ymax are the drawing's reference values in picture units.
 void ObjSave(const ObjRecord *rec, FILE *file, float xmin, float ymax);
+
+// The direction pair and length that \line and \vector draw a segment
+// from (x1, y1) to (x2, y2) with, picture coordinates (y upwards).
+struct Slope {
+    int a, b;      // direction (a, b)
+    float length;  // horizontal extent, or vertical for a vertical pair
+};
+Slope findSlope(float x1, float y1, float x2, float y2);
+
+// Appends v with the given number of decimals (at most 9) to out, as the
+// C locale's "%.*f" writes it, and returns the end. out must have room
+// for 330 characters.
+char *formatFixed(char *out, double v, int decimals);
 
 #endif

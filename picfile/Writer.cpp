@@ -1,0 +1,408 @@
+#include "picfile/Writer.h"
+
+#include <fcntl.h>
+#include <locale.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "objects/Extent.h"
+#include "objects/Scale.h"
+#include "picfile/Units.h"
+
+// The program's version, as the header line of every file shows it.
+static const char versionMajor[] = "2";
+static const char versionMinor[] = "4.1";
+
+// ---------------------------------------------------------------------
+// Numbers. printf's "%f" follows LC_NUMERIC and is slow; picture files
+// need "." and are written a few numbers per object, so the common case
+// is formatted here and only what this cannot do exactly goes to printf,
+// under the C locale.
+
+static const double powersOfTen[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+
+static char *formatWithPrintf(char *out, double v, int decimals) {
+    static locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
+    locale_t old = cLocale ? uselocale(cLocale) : nullptr;
+    int n = snprintf(out, 330, "%.*f", decimals, v);
+    if (old) uselocale(old);
+    if (n < 0) n = 0;
+    if (n > 329) n = 329;
+    if (!cLocale) {  // no C locale to be had: mend the decimal point by hand
+        for (int i = 0; i < n; i++)
+            if (out[i] == ',') out[i] = '.';
+    }
+    return out + n;
+}
+
+char *formatFixed(char *out, double v, int decimals) {
+    if (decimals < 0) decimals = 0;
+    if (decimals > 9) decimals = 9;
+    double scale = powersOfTen[decimals];
+    double s = v * scale;
+    // Beyond 2^52 the scaled value has no half-units left to round with.
+    if (!(std::fabs(s) < 4503599627370496.0)) return formatWithPrintf(out, v, decimals);
+    // Round the exact v * scale to the nearest whole number, ties to even,
+    // as printf does; s may itself be rounded, which matters only when it
+    // lands exactly halfway, and then the product's error decides.
+    double r = std::nearbyint(s);
+    double half = s - r;
+    if (half == 0.5 || half == -0.5) {
+        double err = std::fma(v, scale, -s);
+        if (half == 0.5 && err > 0) r += 1;
+        if (half == -0.5 && err < 0) r -= 1;
+    }
+    if (std::signbit(v)) *out++ = '-';
+    uint64_t units = static_cast<uint64_t>(std::fabs(r));
+    uint64_t scaleInt = static_cast<uint64_t>(scale);
+    uint64_t whole = units / scaleInt, frac = units % scaleInt;
+    char digits[24];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + whole % 10);
+        whole /= 10;
+    } while (whole);
+    while (n) *out++ = digits[--n];
+    if (decimals) {
+        *out++ = '.';
+        for (int i = decimals - 1; i >= 0; i--) {
+            out[i] = static_cast<char>('0' + frac % 10);
+            frac /= 10;
+        }
+        out += decimals;
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------------
+// Slopes.
+
+Slope findSlope(float x1, float y1, float x2, float y2) {
+    float dx = x2 - x1, dy = y2 - y1;
+    float adx = std::fabs(dx), ady = std::fabs(dy);
+    Slope vertical = {0, y1 <= y2 ? 1 : -1, ady};
+    if (static_cast<double>(adx) < 0.005) return vertical;
+    if (static_cast<double>(ady) < 0.005) return {x1 <= x2 ? 1 : -1, 0, adx};
+    // Whole a >= 0, b >= 1 with a|dy| close to b|dx|; e = a|dy| - b|dx|.
+    int a = 0, b = 1, bestA = 0, bestB = 0;
+    float e = -adx, bestError = adx;
+    bool found = false;
+    for (int round = 0; round < 50; round++) {
+        if (static_cast<double>(std::fabs(e)) < 0.005) {
+            bestA = a, bestB = b, found = true;
+            break;
+        }
+        if (std::fabs(e) < bestError) {
+            bestA = a, bestB = b, found = true;
+            bestError = std::fabs(e);
+        }
+        if (e < 0) {
+            e += ady;
+            a++;
+        } else {
+            e -= adx;
+            b++;
+        }
+    }
+    // Steeper than any pair the search reaches: LaTeX draws it best as
+    // the vertical it nearly is, with its true height.
+    if (!found) return vertical;
+    return {x1 > x2 ? -bestA : bestA, y1 > y2 ? -bestB : bestB, adx};
+}
+
+// ---------------------------------------------------------------------
+// Object lines.
+
+namespace {
+
+// One output line, built in place and written with a single call.
+class Line {
+public:
+    Line &put(const char *s) {
+        size_t n = strlen(s);
+        return put(s, n);
+    }
+    Line &put(const char *s, size_t n) {
+        if (n > room()) n = room();
+        memcpy(end_, s, n);
+        end_ += n;
+        return *this;
+    }
+    Line &num(double v) {  // "%.2f"
+        if (room() < 330) return *this;
+        end_ = formatFixed(end_, v, 2);
+        return *this;
+    }
+    Line &integer(int v) {
+        char s[16];
+        int n = 0;
+        unsigned u = v < 0 ? 0u - static_cast<unsigned>(v) : static_cast<unsigned>(v);
+        do {
+            s[n++] = static_cast<char>('0' + u % 10);
+            u /= 10;
+        } while (u);
+        if (v < 0) s[n++] = '-';
+        while (n && room()) *end_++ = s[--n];
+        return *this;
+    }
+    Line &pair(double a, double b) {  // "(%.2f,%.2f)"
+        return put("(").num(a).put(",").num(b).put(")");
+    }
+    void write(FILE *file) const { fwrite(buf_, 1, static_cast<size_t>(end_ - buf_), file); }
+
+private:
+    size_t room() const { return static_cast<size_t>(buf_ + sizeof buf_ - end_); }
+    char buf_[2048];
+    char *end_ = buf_;
+};
+
+// "[tl]" and the like; nothing for a centred text.
+void putPosition(Line &line, int flags) {
+    if (flags == posCentred) return;
+    char s[4];
+    int n = 0;
+    s[n++] = '[';
+    if (flags & posTop)
+        s[n++] = 't';
+    else if (flags & posBottom)
+        s[n++] = 'b';
+    if (flags & posLeft)
+        s[n++] = 'l';
+    else if (flags & posRight)
+        s[n++] = 'r';
+    line.put(s, static_cast<size_t>(n)).put("]");
+}
+
+void putText(Line &line, const ObjRecord *rec) {
+    line.put("{").put(rec->text, strnlen(rec->text, objTextSize)).put("}}\n");
+}
+
+}  // namespace
+
+void ObjSave(const ObjRecord *rec, FILE *file, float xmin, float ymax) {
+    // Record point (rx, ry) is written as (rx - xmin, ymax - ry), in floats.
+    auto px = [xmin](float rx) { return static_cast<double>(rx - xmin); };
+    auto py = [ymax](float ry) { return static_cast<double>(ymax - ry); };
+    Line line;
+    switch (rec->type) {
+    case ObjLine:
+    case ObjVector: {
+        float x1 = rec->x - xmin, y1 = ymax - rec->y;
+        float x2 = rec->x2 - xmin, y2 = ymax - rec->y2;
+        Slope s = findSlope(x1, y1, x2, y2);
+        line.put("\\put").pair(x1, y1).put(rec->type == ObjLine ? "{\\line(" : "{\\vector(");
+        line.integer(s.a).put(",").integer(s.b).put("){").num(s.length).put("}}\n");
+        break;
+    }
+    case ObjFramedBox:
+    case ObjDashedBox:
+    case ObjText:
+        line.put("\\put").pair(px(rec->x), py(rec->y + rec->y2));
+        if (rec->type == ObjFramedBox)
+            line.put("{\\framebox");
+        else if (rec->type == ObjDashedBox)
+            line.put("{\\dashbox{").num(rec->x3).put("}");
+        else
+            line.put("{\\makebox");
+        line.pair(rec->x2, rec->y2);
+        putPosition(line, rec->flags);
+        putText(line, rec);
+        break;
+    case ObjFilledBox:
+        line.put("\\put").pair(px(rec->x), py(rec->y + rec->y2));
+        line.put("{\\rule{").num(rec->x2).put("\\unitlength}{").num(rec->y2).put("\\unitlength}}\n");
+        break;
+    case ObjCircle:
+    case ObjDisc:
+        line.put("\\put").pair(px(rec->x), py(rec->y));
+        line.put(rec->type == ObjCircle ? "{\\circle{" : "{\\circle*{");
+        line.num(2.0 * rec->x2).put("}}\n");
+        break;
+    case ObjOval: {
+        double cx = static_cast<double>(rec->x) + rec->x2 / 2.0 - xmin;
+        double cy = ymax - (static_cast<double>(rec->y) + rec->y2 / 2.0);
+        line.put("\\put").pair(cx, cy).put("{\\oval").pair(rec->x2, rec->y2).put("}\n");
+        break;
+    }
+    case ObjBezier:
+        line.put("\\qbezier").pair(px(rec->x), py(rec->y));
+        line.pair(px(rec->x2), py(rec->y2)).pair(px(rec->x3), py(rec->y3)).put("\n");
+        break;
+    default:
+        fprintf(stderr, "ObjSave: unknown type %d\n", rec->type);
+        return;
+    }
+    line.write(file);
+}
+
+// ---------------------------------------------------------------------
+// The file.
+
+namespace {
+
+void tell(MessageSink sink, const char *text) {
+    if (sink) sink(text);
+}
+
+// The file a save really replaces: symbolic links are followed, so that
+// a link keeps pointing at the picture. False for a loop.
+bool resolveLinks(const std::string &path, std::string *target) {
+    std::string p = path;
+    for (int hops = 0; hops <= 40; hops++) {
+        struct stat st;
+        if (lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            *target = p;
+            return true;
+        }
+        std::string link(static_cast<size_t>(st.st_size) + 256, '\0');
+        ssize_t n = readlink(p.c_str(), &link[0], link.size());
+        if (n <= 0 || static_cast<size_t>(n) >= link.size()) return false;
+        link.resize(static_cast<size_t>(n));
+        size_t slash = p.rfind('/');
+        if (link[0] != '/' && slash != std::string::npos) link = p.substr(0, slash + 1) + link;
+        p = link;
+    }
+    return false;
+}
+
+std::string directoryOf(const std::string &path) {
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+mode_t currentUmask() {
+    mode_t mask = umask(0);
+    umask(mask);
+    return mask;
+}
+
+void syncDirectory(const std::string &dir) {
+    int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
+// The record in picture units (y still downwards).
+void inPictureUnits(const ObjRecord *rec, float factor, ObjRecord *copy) {
+    memcpy(copy, rec, sizeof *copy);
+    ObjRescale(copy, factor);
+}
+
+// Everything from the header to the closing line; false once a write
+// has failed.
+bool writePicture(FILE *file) {
+    float factor = 1.0f / (pixelsPerUnit * zoomFactor);
+    ObjRecord copy;
+    float xmin = 1000000, ymin = 1000000, xmax = -1000000, ymax = -1000000;
+    for (const ObjRecord *r = objectList; r; r = r->next) {
+        inPictureUnits(r, factor, &copy);
+        float e[4];
+        ObjGetExtent(&copy, e);
+        if (e[0] < xmin) xmin = e[0];
+        if (e[1] < ymin) ymin = e[1];
+        if (e[2] > xmax) xmax = e[2];
+        if (e[3] > ymax) ymax = e[3];
+    }
+
+    char value[330];
+    *formatFixed(value, unitValue, 6) = '\0';
+    const char *unit = unitIndex >= 0 && unitIndex < unitCount ? unitTable[unitIndex].name : "pt";
+    fprintf(file, "{%% Picture saved by vexilo %s.%s\n\\unitlength=%s%s\n", versionMajor,
+            versionMinor, value, unit);
+    Line size;
+    size.put("\\begin{picture}").pair(xmax - xmin, ymax - ymin).put("(0.00,0.00)\n").write(file);
+
+    for (const ObjRecord *r = objectList; r; r = r->next) {
+        inPictureUnits(r, factor, &copy);
+        ObjSave(&copy, file, xmin, ymax);
+        if (ferror(file)) return false;  // no use writing on into a full disk
+    }
+    fputs("\\end{picture}}\n", file);
+    return !ferror(file);
+}
+
+}  // namespace
+
+bool savePicture(const char *path, MessageSink sink, const char *suffix) {
+    if (!objectList) {
+        tell(sink, "Nothing to save");
+        return false;
+    }
+    std::string target;
+    if (!path || !*path || !resolveLinks(path, &target) || target.back() == '/') {
+        tell(sink, "Can't open file");
+        return false;
+    }
+    // Only a plain file is replaced, and only one the user may write.
+    struct stat old;
+    bool exists = stat(target.c_str(), &old) == 0;
+    if (exists && (!S_ISREG(old.st_mode) || faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)) {
+        tell(sink, "Can't open file");
+        return false;
+    }
+
+    // The new picture goes to a file of its own beside the old one, so
+    // that the final rename is within one file system.
+    std::string dir = directoryOf(target);
+    std::string temp = dir + (dir == "/" ? "" : "/") + ".vexilo-XXXXXX";
+    int fd = mkostemp(&temp[0], O_CLOEXEC);
+    if (fd < 0) {
+        tell(sink, "Can't open file");
+        return false;
+    }
+    if (exists) {
+        if (old.st_uid != geteuid() || old.st_gid != getegid()) {
+            if (fchown(fd, old.st_uid, old.st_gid) != 0 && fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+                // Not ours to give away: the new file stays ours.
+            }
+        }
+        fchmod(fd, old.st_mode & 07777);
+    } else {
+        fchmod(fd, 0666 & ~currentUmask());
+    }
+
+    bool written = false;
+    FILE *file = fdopen(fd, "w");
+    if (!file) {
+        close(fd);
+    } else {
+        static char buffer[1 << 16];
+        setvbuf(file, buffer, _IOFBF, sizeof buffer);
+        written = writePicture(file) && fflush(file) == 0;
+        // A file system that cannot sync has still taken the data.
+        if (written && fsync(fd) != 0 && errno != EINVAL && errno != ENOTSUP) written = false;
+        if (fclose(file) != 0) written = false;
+    }
+    if (!written) {
+        unlink(temp.c_str());
+        tell(sink, "Can't write file");
+        return false;
+    }
+
+    std::string backup = target + (suffix ? suffix : "");
+    if (exists && backup != target && rename(target.c_str(), backup.c_str()) != 0) {
+        // No backup, no replacing: the old contents would be lost.
+        unlink(temp.c_str());
+        tell(sink, "Can't write file");
+        return false;
+    }
+    if (rename(temp.c_str(), target.c_str()) != 0) {
+        if (exists && backup != target) rename(backup.c_str(), target.c_str());
+        unlink(temp.c_str());
+        tell(sink, "Can't write file");
+        return false;
+    }
+    syncDirectory(dir);
+    modified = false;
+    return true;
+}
