@@ -1,0 +1,108 @@
+// Saved pictures must be accepted by LaTeX itself.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "objects/ObjRecord.h"
+#include "objects/Scale.h"
+#include "picfile/Units.h"
+#include "picfile/Writer.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string lastMessage;
+void record(const char *text) { lastMessage = text; }
+
+std::string readFile(const fs::path &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Records from picture coordinates (units, y upwards) on a canvas at the
+// current zoom and scale.
+float s() { return zoomFactor * pixelsPerUnit; }
+float X(float px) { return (50 + px) * s(); }
+float Y(float py) { return (300 - py) * s(); }
+
+ObjRecord *add(ObjType type) {
+    ObjRecord *r = ObjNew(type);
+    linkObject(r);
+    return r;
+}
+void segment(ObjType type, float x1, float y1, float x2, float y2) {
+    ObjRecord *r = add(type);
+    r->x = X(x1), r->y = Y(y1), r->x2 = X(x2), r->y2 = Y(y2);
+}
+void box(ObjType type, float x, float y, float w, float h, int flags, const char *text) {
+    ObjRecord *r = add(type);
+    r->x = X(x), r->y = Y(y + h), r->x2 = w * s(), r->y2 = h * s(), r->x3 = 5;
+    if (type != ObjFilledBox && type != ObjOval) {
+        r->flags = flags;
+        snprintf(r->text, sizeof r->text, "%s", text);
+    }
+}
+void circle(ObjType type, float cx, float cy, float radius) {
+    ObjRecord *r = add(type);
+    r->x = X(cx), r->y = Y(cy), r->x2 = radius * s();
+}
+
+}  // namespace
+
+TEST(Latex, SavedDrawingCompiles) {
+    if (system("command -v latex >/dev/null 2>&1") != 0)
+        FAIL() << "latex not found: the tests need Debian's texlive-latex-base (scripts/install-deps installs it)";
+
+    char templ[] = "/tmp/vexilo-latex-XXXXXX";
+    ASSERT_NE(mkdtemp(templ), nullptr);
+    fs::path dir = templ;
+
+    unitValue = 1, unitIndex = 2;  // millimetres at zoom 2: 6 pixels a unit
+    setUnitScale(unitTable[2].points);
+    zoomFactor = 2;
+
+    segment(ObjLine, 0, 0, 60, 10);       // flat: (6,1)
+    segment(ObjLine, 0, 0, 10, 60);       // steep: (1,6)
+    segment(ObjLine, 70, 0, 70.5f, 60);   // too steep for the search: vertical
+    segment(ObjLine, 0, 80, 60, 80);      // horizontal
+    segment(ObjVector, 80, 80, 40, 70);   // (-4,-1)
+    segment(ObjVector, 80, 0, 80, 40);    // vertical arrow
+    box(ObjFramedBox, 10, 10, 30, 12, posCentred, "Framed");
+    box(ObjDashedBox, 10, 30, 30, 12, posTop | posRight, "Dashed");
+    box(ObjFilledBox, 50, 20, 8, 4, 0, "");
+    box(ObjOval, 20, 50, 40, 20, 0, "");
+    circle(ObjCircle, 90, 60, 5);
+    circle(ObjDisc, 90, 75, 2);
+    const int positions[] = {17, 18, 20, 33, 34, 36, 65, 66, 68};
+    for (int i = 0; i < 9; i++) box(ObjText, 100 + 10 * (i % 3), 10 * (i / 3), 0, 0, positions[i], "$x_1$");
+    ObjRecord *curve = add(ObjBezier);
+    curve->x = X(0), curve->y = Y(0), curve->x2 = X(-20), curve->y2 = Y(90), curve->x3 = X(120), curve->y3 = Y(40);
+
+    fs::path picture = dir / "picture.tex";
+    ASSERT_TRUE(savePicture(picture.c_str(), record, ".old")) << lastMessage;
+    freeAllObjects();
+    {
+        std::ofstream doc(dir / "doc.tex");
+        doc << "\\documentclass{article}\n\\begin{document}\n\\input{picture}\n\\end{document}\n";
+    }
+    std::string cmd = "cd '" + dir.string() +
+                      "' && latex -interaction=nonstopmode -halt-on-error doc.tex >run.log 2>&1 </dev/null";
+    int status = system(cmd.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << "latex failed on\n" << readFile(picture) << "\n" << readFile(dir / "run.log");
+    EXPECT_TRUE(fs::exists(dir / "doc.dvi"));
+
+    std::error_code ignored;
+    fs::remove_all(dir, ignored);
+}
