@@ -7,11 +7,34 @@
 
 extern ObjRecord *selectedObj;  // the selected object, or NULL
 
+// What one grip widget edits: the point points[index] of an object whose
+// points are the first count of points.
+struct GripSlot {
+    Widget grip;
+    ObjRecord *obj;
+    int index;
+    int count;
+    XPoint *points;
+};
+
+const int gripCount = 7;
+// Slots 0-3: a box's corners (top-left, top-right, bottom-left,
+// bottom-right); 4-6: the points of a line, vector, text or Bezier;
+// 5 alone: a circle's radius point.
+extern GripSlot gripSlots[gripCount];
+extern XPoint gripPoints[3];   // the selected object's points
+extern XPoint gripCorners[3];  // a box's other diagonal: top-right, bottom-left
+// A grip's window is placed this far up and left of its point.
+extern int gripHalfWidth;
+extern int gripHalfHeight;
+
 void createGrips();
 void pickAt(int x, int y);
 void showGrips(ObjRecord *rec);
 void hideGrips();
 void deselect();
+// Every grip's callback; slot is its GripSlot, call the GripCallData.
+void gripCallback(Widget w, XtPointer slot, XtPointer call);
 void gripsFollowShift(int dx, int dy);
 void copyCommand(Widget w, XtPointer client, XtPointer call);
 void deleteCommand(Widget w, XtPointer client, XtPointer call);
