@@ -361,12 +361,14 @@ bool savePicture(const char *path, MessageSink sink, const char *suffix) {
         return false;
     }
     if (exists) {
+        // The old owner where that is allowed (root saving another user's
+        // file), else at least the old group; else the file is the saver's.
         if (old.st_uid != geteuid() || old.st_gid != getegid()) {
-            if (fchown(fd, old.st_uid, old.st_gid) != 0 && fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
-                // Not ours to give away: the new file stays ours.
-            }
+            bool owned = fchown(fd, old.st_uid, old.st_gid) == 0 ||
+                         fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0;
+            (void)owned;
         }
-        fchmod(fd, old.st_mode & 07777);
+        fchmod(fd, old.st_mode & 07777);  // after fchown, which may clear set-id bits
     } else {
         fchmod(fd, 0666 & ~currentUmask());
     }
