@@ -15,10 +15,8 @@
 #include "objects/Extent.h"
 #include "objects/Scale.h"
 #include "picfile/Units.h"
+#include "picfile/Version.h"
 
-// The program's version, as the header line of every file shows it.
-static const char versionMajor[] = "2";
-static const char versionMinor[] = "4.1";
 
 // ---------------------------------------------------------------------
 // Numbers. printf's "%f" follows LC_NUMERIC and is slow; picture files

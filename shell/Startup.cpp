@@ -19,6 +19,7 @@
 #include "objects/Constrain.h"
 #include "objects/Scale.h"
 #include "picfile/Reader.h"
+#include "picfile/Version.h"
 #include "shell/Dialogs.h"
 #include "shell/FileCommands.h"
 #include "shell/FileSelect.h"
@@ -28,8 +29,6 @@
 #include "shell/TextPlacement.h"
 #include "shell/ZoomLabel.h"
 
-static const char versionMajor[] = "2";
-static const char versionMinor[] = "4.1";
 
 // Copies a setting into its flag and shows it on its toggle.
 static void initSetting(bool *flag, Boolean value, Widget toggle) {

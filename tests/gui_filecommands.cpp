@@ -10,6 +10,7 @@
 
 #include "canvas/Canvas.h"
 #include "harness/Editor.h"
+#include "objects/ObjRecord.h"
 #include "shell/FileCommands.h"
 #include "shell/Globals.h"
 #include "shell/MainWindow.h"
