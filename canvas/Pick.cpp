@@ -212,7 +212,7 @@ void gripCallback(Widget, XtPointer client, XtPointer call) {
         dragPoint = slot.points[slot.index];
     } else if (strncmp(p, "do", 2) == 0) {
         if (dragSlot != &slot) return;
-        dragStep(slot, strcmp(p + 3, "resize") == 0, ex, ey);
+        dragStep(slot, strlen(p) > 3 && strcmp(p + 3, "resize") == 0, ex, ey);
     } else if (strncmp(p, "end", 3) == 0) {
         if (dragSlot != &slot) return;
         dragSlot = nullptr;
