@@ -1,13 +1,16 @@
 # make run   - install what is missing, build, open the editor on an example
 # make test  - install what is missing, build (normal and sanitized), run every test
 # make bench - build and run the benchmarks
+# make fuzz  - run every fuzz target for FUZZ_SECONDS (default 120)
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 120
 JOBS       ?= $(shell nproc)
 EXAMPLE    ?= examples/diagram.tex
 
-.PHONY: all deps build build-asan run test bench clean
+.PHONY: all deps build build-asan build-fuzz run test bench fuzz clean
 
 all: build
 
@@ -26,15 +29,30 @@ build: deps $(BUILD)/build.ninja
 build-asan: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD)
 
+$(FUZZ_BUILD)/build.ninja: | deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DVEXILO_FUZZ=ON -DVEXILO_TESTS=OFF -DVEXILO_BENCH=OFF
+
+build-fuzz: deps $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD)
+
 run: build
 	@scripts/run-editor $(BUILD)/vexilo $(EXAMPLE)
 
-test: build build-asan
+test: build build-asan build-fuzz
 	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS) --timeout 300
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j$(JOBS) --timeout 600
+	cmake -S . -B $(FUZZ_BUILD) -DVEXILO_FUZZ_SECONDS=7 >/dev/null
+	ctest --test-dir $(FUZZ_BUILD) --output-on-failure --timeout 120
+
+# Runs each fuzz target for FUZZ_SECONDS, keeping what it finds in the
+# build's work corpus.
+fuzz: build-fuzz
+	cmake -S . -B $(FUZZ_BUILD) -DVEXILO_FUZZ_SECONDS=$(FUZZ_SECONDS) >/dev/null
+	ctest --test-dir $(FUZZ_BUILD) --output-on-failure -V --timeout $$(( $(FUZZ_SECONDS) + 120 ))
 
 bench: build
 	@bench/report $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
