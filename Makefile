@@ -52,6 +52,7 @@ fuzz: build-fuzz
 	ctest --test-dir $(FUZZ_BUILD) --output-on-failure -V --timeout $$(( $(FUZZ_SECONDS) + 120 ))
 
 bench: build
+	@scripts/install-deps bench
 	@bench/report $(BUILD)
 
 clean:
