@@ -1,0 +1,32 @@
+/*
+ * ScrollingText: a one-line text entry. A Porthole holding one AsciiText
+ * child named "text", which is moved and widened inside the porthole so
+ * that the insertion caret stays in view.
+ */
+#ifndef _ScrollingText_h
+#define _ScrollingText_h
+
+#include <X11/Xaw/Porthole.h>
+
+/* Resources (besides the Porthole's):
+
+ Name		     Class		RepType		Default Value
+ ----		     -----		-------		-------------
+ scrollOnMovement    ScrollOnMovement	Boolean		True
+ textWidget	     TextWidget		Widget		the "text" child (read only)
+
+ With scrollOnMovement False only edits make the text follow the caret;
+ with True the caret motion actions of the text child do too.
+*/
+
+#define XtNscrollOnMovement "scrollOnMovement"
+#define XtCScrollOnMovement "ScrollOnMovement"
+#define XtNtextWidget "textWidget"
+#define XtCTextWidget "TextWidget"
+
+typedef struct _ScrollingTextClassRec *ScrollingTextWidgetClass;
+typedef struct _ScrollingTextRec *ScrollingTextWidget;
+
+extern WidgetClass scrollingTextWidgetClass;
+
+#endif /* _ScrollingText_h */
