@@ -414,18 +414,16 @@ FileNominatorRealize(Widget w, XtValueMask *mask, XSetWindowAttributes *attribut
     XMapSubwindows(XtDisplay(w), XtWindow(w));
 }
 
+/*
+ * The toolkit destroys the children, and with them the keyboard focus
+ * they hold, before it calls this: touching them here would read freed
+ * memory. What is left is what initialize allocated.
+ */
 static void
 FileNominatorDestroy(Widget w)
 {
     FileNominatorPart *fp = &((FileNominatorWidget)w)->file_nominator;
-    Widget children[] = {
-	fp->viewport, fp->filter_button, fp->filter_text, fp->filename_text,
-	fp->select_button, fp->path_button, fp->cancel_button,
-    };
 
-    XtSetKeyboardFocus(w, None);
-    for (Cardinal i = 0; i < XtNumber(children); i++)
-	XtDestroyWidget(children[i]);
     FreeDirectoryList(fp->items);
     XtFree((char *)fp->selection.directory);
     XtFree((char *)fp->selection.filename);
