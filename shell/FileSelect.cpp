@@ -1,8 +1,57 @@
-// Placeholder until Load and Save As use the file selector.
 #include "shell/FileSelect.h"
 
-void createFileShell(Widget) {}
-void loadCommand(Widget, XtPointer, XtPointer) {}
-void saveAsCommand(Widget, XtPointer, XtPointer) {}
-void loadSelected(Widget, XtPointer, XtPointer) {}
-void saveSelected(Widget, XtPointer, XtPointer) {}
+#include <X11/Shell.h>
+#include <X11/StringDefs.h>
+#include <string>
+
+#include "canvas/Pick.h"
+#include "picfile/Reader.h"
+#include "picfile/Writer.h"
+#include "selector/FileNominator.h"
+#include "selector/FileNominatorWindow.h"
+#include "shell/FileCommands.h"
+#include "shell/Globals.h"
+#include "shell/MainWindow.h"
+#include "shell/Resources.h"
+
+static Widget selector() { return FileNominatorWindowGetNominator(fileShell); }
+
+void createFileShell(Widget parent) {
+    fileShell = XtCreatePopupShell("fileShell", fileNominatorWindowWidgetClass, parent, nullptr, 0);
+    XtAddCallback(selector(), XtNcancelCallback, popdownShell, fileShell);
+}
+
+// Pops the selector up titled title, with chosen as what a selection does.
+static void openSelector(const char *title, XtCallbackProc chosen) {
+    XtRemoveAllCallbacks(selector(), XtNselectCallback);
+    XtAddCallback(selector(), XtNselectCallback, chosen, nullptr);
+    XtAddCallback(selector(), XtNselectCallback, popdownShell, fileShell);
+    XtVaSetValues(fileShell, XtNtitle, title, nullptr);
+    popupAtPointer(fileShell, XtGrabNone);
+}
+
+void loadCommand(Widget, XtPointer, XtPointer) { openSelector("Load", loadSelected); }
+
+void saveAsCommand(Widget, XtPointer, XtPointer) { openSelector("Save as", saveSelected); }
+
+static std::string selectedPath(XtPointer selection) {
+    const FileNominatorSelection *s = static_cast<const FileNominatorSelection *>(selection);
+    return std::string(s->directory ? s->directory : "") + (s->filename ? s->filename : "");
+}
+
+void loadSelected(Widget, XtPointer, XtPointer selection) {
+    std::string path = selectedPath(selection);
+    if (path.size() >= fileNameSize)
+        showMessage("Can't open file");
+    else if (loadPicture(path.c_str(), showMessage) && setFileName(path.c_str()))
+        updateTitle();
+    deselect();
+}
+
+void saveSelected(Widget, XtPointer, XtPointer selection) {
+    std::string path = selectedPath(selection);
+    if (path.size() >= fileNameSize)
+        showMessage("Can't open file");
+    else if (savePicture(path.c_str(), showMessage, appResources.backupSuffix) && setFileName(path.c_str()))
+        updateTitle();
+}
