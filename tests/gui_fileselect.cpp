@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include <X11/Shell.h>
+#include <X11/StringDefs.h>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+#include "canvas/Canvas.h"
+#include "harness/Editor.h"
+#include "objects/ObjRecord.h"
+#include "selector/FileNominator.h"
+#include "selector/FileNominatorWindow.h"
+#include "shell/FileCommands.h"
+#include "shell/Globals.h"
+
+using namespace harness;
+
+namespace {
+
+bool isUp(Widget shell) {
+    XWindowAttributes a;
+    return XtIsRealized(shell) && XGetWindowAttributes(XtDisplay(shell), XtWindow(shell), &a) &&
+           a.map_state == IsViewable;
+}
+
+std::string scratchDir() {
+    char path[] = "/tmp/vexilo-test-XXXXXX";
+    return mkdtemp(path);
+}
+
+std::string contents(const std::string &path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void write(const std::string &path, const std::string &text) { std::ofstream(path) << text; }
+
+// Types a name into the selector's file name field and presses Return.
+void nominate(const std::string &name) {
+    typeText(appContext, name.c_str());
+    key(appContext, "Return");
+}
+
+Widget selector() { return FileNominatorWindowGetNominator(fileShell); }
+
+}  // namespace
+
+TEST(FileSelect, SaveOfAnUnnamedLineAsksForANameAndWritesIt) {
+    startEditor();
+    std::string dir = scratchDir();
+    chooseMenu("draw", "line");
+    canvasClick(100, 300);
+    canvasClick(160, 280);  // a slope of 1:3
+    canvasClick(160, 280, 2);
+    ASSERT_EQ(countObjects(), 1);
+
+    chooseMenu("file", "save");
+    ASSERT_TRUE(isUp(fileShell));
+    EXPECT_EQ(stringResource(fileShell, XtNtitle), "Save as");
+    nominate(dir + "/line.tex");
+    EXPECT_FALSE(isUp(fileShell));
+    std::string saved = contents(dir + "/line.tex");
+    EXPECT_NE(saved.find("\\put(0.00,0.00){\\line(3,1){60.00}}"), std::string::npos) << saved;
+    EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: " + dir + "/line.tex");
+    EXPECT_FALSE(modified);
+    EXPECT_EXIT(chooseMenu("file", "quit"), testing::ExitedWithCode(0), "");
+}
+
+TEST(FileSelect, LoadOfAFileThatCannotBeOpenedKeepsTheDrawing) {
+    startEditor();
+    std::string dir = scratchDir();
+    ObjRecord *line = ObjNew(ObjLine);
+    line->x = 10, line->y = 10, line->x2 = 90, line->y2 = 10;
+    linkObject(line);
+    chooseMenu("file", "load");
+    ASSERT_TRUE(isUp(fileShell));
+    EXPECT_EQ(stringResource(fileShell, XtNtitle), "Load");
+    nominate(dir + "/missing.tex");
+    EXPECT_FALSE(isUp(fileShell));
+    EXPECT_TRUE(isUp(message));
+    EXPECT_EQ(labelOf(messageDialog), "Can't open file");
+    EXPECT_EQ(objectList, line);
+    EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: No name");
+}
+
+TEST(FileSelect, LoadOfAChangedDrawingAsksFirst) {
+    startEditor();
+    chooseMenu("draw", "disc");
+    canvasClick(200, 200);
+    canvasClick(210, 200);
+    ASSERT_TRUE(modified);
+    chooseMenu("file", "load");
+    EXPECT_TRUE(isUp(confirmer));
+    EXPECT_FALSE(isUp(fileShell));
+    pressButton(confirmButton);
+    EXPECT_FALSE(isUp(confirmer));
+    EXPECT_TRUE(isUp(fileShell));
+}
+
+TEST(FileSelect, LoadOfAFileWithoutObjectsEmptiesTheDrawing) {
+    startEditor();
+    std::string dir = scratchDir();
+    write(dir + "/empty.tex", "\\begin{picture}(10,10)\n\\end{picture}\n");
+    chooseMenu("file", "load");
+    nominate(dir + "/empty.tex");
+    EXPECT_TRUE(isUp(message));
+    EXPECT_EQ(labelOf(messageDialog), "Nothing was loaded");
+    EXPECT_EQ(countObjects(), 0);
+    EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: " + dir + "/empty.tex");
+    XImage *img = canvasImage();
+    EXPECT_EQ(inkCount(img), 0);
+    XDestroyImage(img);
+}
+
+TEST(FileSelect, LoadReadsAPictureAndNamesTheWindowAfterIt) {
+    startEditor();
+    std::string dir = scratchDir();
+    write(dir + "/pic.tex",
+          "{% Picture saved by vexilo 2.4.1\n\\unitlength=1.000000pt\n"
+          "\\begin{picture}(55.00,45.00)(0.00,0.00)\n"
+          "\\put(5.00,45.00){\\makebox(0.00,0.00)[bl]{A}}\n"
+          "\\put(10.00,30.00){\\framebox(20.00,10.00){Hi}}\n"
+          "\\put(50.00,20.00){\\circle{10.00}}\n"
+          "\\put(0.00,0.00){\\line(3,1){30.00}}\n"
+          "\\end{picture}}\n");
+    chooseMenu("file", "load");
+    nominate(dir + "/pic.tex");
+    EXPECT_FALSE(isUp(fileShell));
+    EXPECT_FALSE(isUp(message));
+    ASSERT_EQ(countObjects(), 4);
+    EXPECT_EQ(objectList->type, ObjText);
+    EXPECT_FALSE(modified);
+    EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: " + dir + "/pic.tex");
+    XImage *img = canvasImage();
+    EXPECT_GT(inkCount(img), 100);
+    XDestroyImage(img);
+}
+
+TEST(FileSelect, CancelChangesNothing) {
+    startEditor();
+    chooseMenu("file", "saveas");
+    ASSERT_TRUE(isUp(fileShell));
+    pressButton(XtNameToWidget(selector(), "cancel"));
+    EXPECT_FALSE(isUp(fileShell));
+    EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: No name");
+    EXPECT_FALSE(isUp(message));
+}
