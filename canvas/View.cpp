@@ -24,7 +24,8 @@ const char *defaultUnitLength() { return defaultUnit.c_str(); }
 
 float fieldNumber(const char *text, float fallback) {
     float v;
-    return sscanf(text, "%f", &v) == 1 ? v : fallback;
+    // "inf" and "nan" read as numbers, but no step or distance is made of them.
+    return sscanf(text, "%f", &v) == 1 && std::isfinite(v) ? v : fallback;
 }
 
 float zoomFromText(const char *text) {

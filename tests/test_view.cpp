@@ -33,6 +33,7 @@ TEST(View, OriginLiesOnTheLowestWholeGridRow) {
         {"1pt", "10", 2, 300, 100, 100},
         {"1cm", "10", 1, 600, 6, 6},
         {"1pt", "abc", 1, 600, 200, 200},  // no number: one unit
+        {"1pt", "inf", 1, 600, 200, 200},
     };
     for (auto &c : cases) {
         zoomFactor = c.zoom;
