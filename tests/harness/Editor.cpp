@@ -103,4 +103,19 @@ int inkCount(XImage *image) {
     return image->width * image->height - countPixels(image, canvasBackground());
 }
 
+void typeInto(Widget field, const char *text) {
+    Dimension width = 0, height = 0;
+    XtVaGetValues(field, XtNwidth, &width, XtNheight, &height, nullptr);
+    moveTo(appContext, field, width / 2, height / 2);
+    key(appContext, "End");
+    for (size_t n = stringResource(field, XtNstring).size(); n > 0; n--) key(appContext, "BackSpace");
+    typeText(appContext, text);
+}
+
+bool shellUp(Widget shell) {
+    XWindowAttributes a;
+    return XtIsRealized(shell) && XGetWindowAttributes(XtDisplay(shell), XtWindow(shell), &a) &&
+           a.map_state == IsViewable;
+}
+
 }  // namespace harness

@@ -39,6 +39,13 @@ unsigned long canvasForeground();
 // Pixels of the canvas image that are not background.
 int inkCount(XImage *image);
 
+// Replaces the text of a text field by typing: the pointer goes over the
+// field (keyboard focus follows the pointer), End, a BackSpace for every
+// character it holds, then the text.
+void typeInto(Widget field, const char *text);
+// True while a shell's window is mapped.
+bool shellUp(Widget shell);
+
 }  // namespace harness
 
 #endif
