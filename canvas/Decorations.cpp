@@ -17,6 +17,8 @@ bool crossOn = false;
 bool crossVisible = false;
 int lastPointerX = -1;
 int lastPointerY = -1;
+// Where the cross-hair lines are while crossVisible.
+static int crossX, crossY;
 
 void installDecorationHandlers(Widget w, Widget coordLabel) {
     XtAddEventHandler(w, EnterWindowMask | PointerMotionMask, False, trackPointer, coordLabel);
@@ -39,7 +41,7 @@ void trackPointer(Widget w, XtPointer coordLabel, XEvent *event, Boolean *) {
     if (x == lastPointerX && y == lastPointerY) return;
     float px, py;
     windowToPicture(x, y, &px, &py);
-    char text[64];
+    char text[128];  // room for two floats of any size
     snprintf(text, sizeof text, "x=%6.1f y=%6.1f", px, py);
     XtVaSetValues(static_cast<Widget>(coordLabel), XtNlabel, text, nullptr);
     if (crossOn) moveCross(w, x, y, true);
@@ -53,27 +55,39 @@ void leavePointer(Widget w, XtPointer coordLabel, XEvent *, Boolean *) {
     lastPointerX = lastPointerY = -1;
 }
 
-void moveCross(Widget w, int x, int y, bool show) {
+// The two lines through (x, y) across the whole canvas; XOR, so drawing
+// them again removes them.
+static void crossLines(Widget w, int x, int y) {
     Dimension width = 0, height = 0;
     XtVaGetValues(w, XtNwidth, &width, XtNheight, &height, nullptr);
-    Display *d = XtDisplay(w);
-    Window win = XtWindow(w);
-    if (crossVisible) {
-        XDrawLine(d, win, crossGC, lastPointerX, 0, lastPointerX, height);
-        XDrawLine(d, win, crossGC, 0, lastPointerY, width, lastPointerY);
-    }
+    XDrawLine(XtDisplay(w), XtWindow(w), crossGC, x, 0, x, height);
+    XDrawLine(XtDisplay(w), XtWindow(w), crossGC, 0, y, width, y);
+}
+
+void moveCross(Widget w, int x, int y, bool show) {
+    if (crossVisible) crossLines(w, crossX, crossY);
     crossVisible = show;
     if (show) {
-        XDrawLine(d, win, crossGC, x, 0, x, height);
-        XDrawLine(d, win, crossGC, 0, y, width, y);
+        crossLines(w, x, y);
+        crossX = x;
+        crossY = y;
     }
 }
 
-void redrawDecorations(Widget, XtPointer, XEvent *event, Boolean *) {
+void redrawDecorations(Widget w, XtPointer, XEvent *event, Boolean *) {
     if (event->type != Expose || event->xexpose.count != 0) return;
-    crossVisible = false;  // the exposure has already wiped the lines
+    // Only the exposed area lost the marks: the rest of the canvas still
+    // shows them, under XOR lines that copy-mode ticks would spoil, and
+    // with the part of the cross-hair that the next move must remove.
+    clipToExposedArea(rulerGC);
     if (rulerOn) drawRuler();
     if (gridOn) drawGrid();
+    unclip(rulerGC);
+    if (crossVisible) {
+        clipToExposedArea(crossGC);
+        crossLines(w, crossX, crossY);
+        unclip(crossGC);
+    }
 }
 
 // One ruler label: its picture coordinate with one decimal.
@@ -121,7 +135,7 @@ void drawRuler() {
 void drawGrid() {
     if (!canvasRealized()) return;
     float g = gridDistance * zoomFactor * pixelsPerUnit;
-    if (!(g >= 4)) return;
+    if (!(g >= 4) || std::isinf(g)) return;
     int width = canvasWidth(), height = canvasHeight();
     int cols = static_cast<int>(width / g), rows = static_cast<int>(height / g);
     std::vector<XSegment> segments;
@@ -146,8 +160,9 @@ static bool toggleState(Widget toggle) {
 void gridToggled(Widget toggle, XtPointer, XtPointer) {
     gridOn = toggleState(toggle);
     if (gridOn) {
-        float d;
-        if (sscanf(gridText, "%f", &d) == 1 && setGridDistance(d)) {
+        // No number (nor "inf" or "nan"): the last distance stays.
+        float d = fieldNumber(gridText, NAN);
+        if (!std::isnan(d) && setGridDistance(d)) {
             drawGrid();
         } else {
             gridOn = false;
