@@ -9,6 +9,7 @@
 #include <X11/Xaw/Label.h>
 #include <X11/Xaw/Toggle.h>
 #include <cstdlib>
+#include <initializer_list>
 #include <vector>
 
 #include "canvas/Canvas.h"
@@ -46,11 +47,18 @@ Widget createDialogButton(const char *name, Widget after, Widget shell) {
     return button;
 }
 
-// A one-line text field editing buf (10 characters) in place.
-static Widget createField(const char *name, Widget parent, char *buf, Position x = 0, Position y = 0) {
-    return XtVaCreateManagedWidget(name, asciiTextWidgetClass, parent, XtNstring, buf,
-                                   XtNuseStringInPlace, True, XtNlength, fieldTextSize - 1, XtNeditType,
-                                   XawtextEdit, XtNx, x, XtNy, y, nullptr);
+// A one-line text field editing buf (10 characters) in place, with up to
+// three more creation arguments.
+static Widget createField(const char *name, Widget parent, char *buf, std::initializer_list<Arg> more = {}) {
+    Arg args[7];
+    Cardinal n = 0;
+    XtSetArg(args[n], XtNstring, buf), n++;
+    XtSetArg(args[n], XtNuseStringInPlace, True), n++;
+    XtSetArg(args[n], XtNlength, fieldTextSize - 1), n++;
+    XtSetArg(args[n], XtNeditType, XawtextEdit), n++;
+    for (const Arg &a : more)
+        if (n < XtNumber(args)) args[n++] = a;
+    return XtCreateManagedWidget(name, asciiTextWidgetClass, parent, args, n);
 }
 
 static Widget createToggle(const char *name, Widget box, XtCallbackProc proc, XtPointer client) {
@@ -112,12 +120,21 @@ static void shiftButtonPressed(Widget, XtPointer direction, XtPointer) {
     shiftView(static_cast<int>(reinterpret_cast<long>(direction)));
 }
 
+// internalWidth 0 keeps the Command's own.
 static Widget createShiftButton(const char *name, Widget parent, Pixmap bitmap, Position x, Position y,
-                                int direction) {
-    Widget button = XtVaCreateManagedWidget(name, commandWidgetClass, parent, XtNbitmap, bitmap, XtNx, x,
-                                            XtNy, y, XtNborderWidth, 0, nullptr);
-    XtAddCallback(button, XtNcallback, shiftButtonPressed, reinterpret_cast<XtPointer>(long(direction)));
+                                int direction, Dimension internalWidth = 0) {
+    Arg args[5];
+    Cardinal n = 0;
+    XtSetArg(args[n], XtNbitmap, bitmap), n++;
+    XtSetArg(args[n], XtNx, x), n++;
+    XtSetArg(args[n], XtNy, y), n++;
+    XtSetArg(args[n], XtNborderWidth, 0), n++;
+    if (internalWidth) XtSetArg(args[n], XtNinternalWidth, internalWidth), n++;
+    Widget button = XtCreateManagedWidget(name, commandWidgetClass, parent, args, n);
+    // The entry's outline goes first, while it is still where it was drawn:
+    // after the shift has cleared the canvas, removing it would draw it.
     XtAddCallback(button, XtNcallback, cancelEntry, nullptr);
+    XtAddCallback(button, XtNcallback, shiftButtonPressed, reinterpret_cast<XtPointer>(long(direction)));
     return button;
 }
 
@@ -133,10 +150,9 @@ void createShiftShell(Widget parent) {
     createShiftButton("down", moveBase, chevron(moveBase, pointDown), 31, 42, shiftDown);
     Display *d = XtDisplay(moveBase);
     Pixmap centre = XCreateBitmapFromData(d, DefaultRootWindow(d), reinterpret_cast<const char *>(centreBits), 8, 8);
-    Widget center = createShiftButton("center", moveBase, centre, 31, 27, shiftCentre);
-    XtVaSetValues(center, XtNinternalWidth, 2, nullptr);
-    offsetField = createField("offset", moveBase, offsetText, 2, 68);
-    XtVaSetValues(offsetField, XtNwidth, 54, nullptr);
+    createShiftButton("center", moveBase, centre, 31, 27, shiftCentre, 2);
+    // moveBase lays nothing out: each child is created at its place and size.
+    offsetField = createField("offset", moveBase, offsetText, {{XtNx, 2}, {XtNy, 68}, {XtNwidth, 54}});
     Widget done = XtVaCreateManagedWidget("done", commandWidgetClass, moveBase, XtNx, 2, XtNy, 98, nullptr);
     addDoneButton(done, &shiftPopdown);
     XtSetKeyboardFocus(moveBase, offsetField);
