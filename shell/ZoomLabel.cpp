@@ -23,10 +23,11 @@ static bool safeIntFormat(const char *format) {
     for (const char *p = format; *p; p++) {
         if (*p != '%') continue;
         if (*++p == '%') continue;
-        while (*p && strchr("-+ #0'", *p)) p++;
+        bool alternate = false;  // '#' is defined for o, x and X only
+        for (; *p && strchr("-+ #0'", *p); p++) alternate |= *p == '#';
         if (!skipDigits(p)) return false;
         if (*p == '.' && !skipDigits(++p)) return false;
-        if (!*p || !strchr("diouxX", *p)) return false;
+        if (!*p || !strchr(alternate ? "oxX" : "diouxX", *p)) return false;
         if (++conversions > 1) return false;
     }
     return true;
