@@ -39,5 +39,7 @@ extern int lineNumber;
 
 void startScan(FILE *file);
 int nextToken();
+// True when reading the file failed; the scan then ended as if at its end.
+bool scanReadFailed();
 
 #endif

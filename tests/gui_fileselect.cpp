@@ -110,6 +110,7 @@ TEST(FileSelect, LoadOfAFileWithoutObjectsEmptiesTheDrawing) {
     EXPECT_EQ(labelOf(messageDialog), "Nothing was loaded");
     EXPECT_EQ(countObjects(), 0);
     EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: " + dir + "/empty.tex");
+    pressButton(XtNameToWidget(messageDialog, "done"));
     XImage *img = canvasImage();
     EXPECT_EQ(inkCount(img), 0);
     XDestroyImage(img);
