@@ -1,0 +1,348 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "canvas/View.h"
+#include "objects/Extent.h"
+#include "objects/ObjRecord.h"
+#include "objects/Scale.h"
+#include "picfile/Reader.h"
+#include "picfile/Units.h"
+#include "picfile/Writer.h"
+
+namespace {
+
+std::vector<std::string> messages;
+void sink(const char *text) { messages.push_back(text); }
+
+struct ReaderTest : testing::Test {
+    std::string dir;
+    void SetUp() override {
+        char path[] = "/tmp/vexilo-reader-XXXXXX";
+        dir = mkdtemp(path);
+        messages.clear();
+        zoomFactor = 1;
+        snprintf(gridText, fieldTextSize, "10");
+        snprintf(offsetText, fieldTextSize, "10");
+        setDefaultUnitLength("1pt");
+        resetPicture();
+    }
+    void TearDown() override {
+        freeAllObjects();
+        std::string command = "rm -rf " + dir;
+        (void)system(command.c_str());
+    }
+    std::string file(const std::string &name, const std::string &text) {
+        std::string path = dir + "/" + name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+    // Loads a picture body; returns the warnings written.
+    std::string load(const std::string &body, const std::string &preamble = "") {
+        std::string path = file("p.tex", preamble + "\\begin{picture}(0,0)\n" + body + "\n\\end{picture}\n");
+        testing::internal::CaptureStderr();
+        EXPECT_TRUE(loadPicture(path.c_str(), sink));
+        return testing::internal::GetCapturedStderr();
+    }
+};
+
+std::string contents(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Picture coordinates of a canvas x or y.
+float px(float x) { return (x / zoomFactor - originX) / pixelsPerUnit; }
+float py(float y) { return -(y / zoomFactor - originY) / pixelsPerUnit; }
+float length(float v) { return v / (zoomFactor * pixelsPerUnit); }
+
+// Every record of the drawing in picture units, relative to the lower-left
+// corner of the drawing's box, as a file holds them.
+std::vector<std::vector<float>> geometry() {
+    float xmin = 1e9f, ymax = -1e9f;
+    for (const ObjRecord *r = objectList; r; r = r->next) {
+        float e[4];
+        ObjGetExtent(r, e);
+        xmin = std::min(xmin, e[0]);
+        ymax = std::max(ymax, e[3]);
+    }
+    std::vector<std::vector<float>> all;
+    for (const ObjRecord *r = objectList; r; r = r->next) {
+        float s = zoomFactor * pixelsPerUnit;
+        std::vector<float> v = {static_cast<float>(r->type), (r->x - xmin) / s, (ymax - r->y) / s};
+        switch (r->type) {
+        case ObjLine:
+        case ObjVector: v.insert(v.end(), {(r->x2 - xmin) / s, (ymax - r->y2) / s}); break;
+        case ObjCircle:
+        case ObjDisc: v.push_back(r->x2 / s); break;
+        case ObjBezier:
+            v.insert(v.end(), {(r->x2 - xmin) / s, (ymax - r->y2) / s, (r->x3 - xmin) / s, (ymax - r->y3) / s});
+            break;
+        case ObjDashedBox: v.push_back(r->x3 / s); /* fall through */
+        default: v.insert(v.end(), {r->x2 / s, r->y2 / s, static_cast<float>(r->flags)}); break;
+        }
+        all.push_back(v);
+    }
+    return all;
+}
+
+}  // namespace
+
+TEST_F(ReaderTest, ObjectsAsTheFileGivesThem) {
+    struct {
+        std::string body;
+        ObjType type;
+        std::vector<float> values;  // x, y, then per type (picture units)
+    } cases[] = {
+        {"\\put(10,20){\\circle{7}}", ObjCircle, {10, 20, 3.5f}},
+        {"\\put(10,20){\\circle*{17}}", ObjDisc, {10, 20, 8.5f}},  // not rounded to a \circle* size
+        {"\\put(0,0){\\line(1,2){10}}", ObjLine, {0, 0, 10, 20}},
+        {"\\put(0,0){\\vector(-1,2){10}}", ObjVector, {0, 0, -10, 20}},
+        {"\\put(0,0){\\line(0,-1){10}}", ObjLine, {0, 0, 0, -10}},
+        {"\\put(0,0){\\line(0,0){10}}", ObjLine, {0, 0, 0, -10}},
+        {"\\put(0,0){\\line(3,-1){30}}", ObjLine, {0, 0, 30, -10}},
+        {"\\put(50,20){\\oval(40,20)}", ObjOval, {30, 30, 40, 20, 10}},  // top-left corner; corner radius
+        {"\\put(0,0){\\framebox(20,10)[tl]{Hi}}", ObjFramedBox, {0, 10, 20, 10, 17}},
+        {"\\put(0,0){\\framebox(20,10)[rb]{Hi}}", ObjFramedBox, {0, 10, 20, 10, 68}},
+        {"\\put(0,0){\\framebox(20,10)[tb]{Hi}}", ObjFramedBox, {0, 10, 20, 10, 66}},
+        {"\\put(0,0){\\framebox(20,10)[x]{Hi}}", ObjFramedBox, {0, 10, 20, 10, 34}},
+        {"\\put(5,6){\\dashbox{2}(20,10){Hi}}", ObjDashedBox, {5, 16, 20, 10, 2}},
+        {"\\put(10,20){\\makebox(30,10){x}}", ObjText, {10, 30, 30, 10, 34}},  // \put point is the lower left
+        {"\\put(3,4){plain}", ObjText, {3, 4, 0, 0, 65}},
+        {"\\put(1,2){\\rule{5pt}{3\\unitlength}}", ObjFilledBox, {1, 5, 5, 3}},
+        {"\\put(10,10){\\rule[-0.200pt]{0.400pt}{4.818pt}}", ObjFilledBox, {9.8f, 10.4f, 0.2f, 0.4f}},
+        {"\\put(0,0){\\framebox(-20,10){neg}}", ObjFramedBox, {-20, 10, 20, 10, 34}},
+        {"\\qbezier(1,2)(3,4)(5,6)", ObjBezier, {1, 2, 3, 4, 5, 6}},
+        {"\\bezier{9}(1,2)(3,4)(5,6)", ObjBezier, {1, 2, 3, 4, 5, 6}},
+    };
+    for (auto &c : cases) {
+        SCOPED_TRACE(c.body);
+        std::string warnings = load(c.body);
+        EXPECT_EQ(warnings, "");
+        ASSERT_EQ(countObjects(), 1);
+        const ObjRecord *r = objectList;
+        EXPECT_EQ(r->type, c.type);
+        std::vector<float> got = {px(r->x), py(r->y)};
+        switch (r->type) {
+        case ObjLine:
+        case ObjVector: got.insert(got.end(), {px(r->x2), py(r->y2)}); break;
+        case ObjCircle:
+        case ObjDisc: got.push_back(length(r->x2)); break;
+        case ObjOval: got.insert(got.end(), {length(r->x2), length(r->y2), length(r->x3)}); break;
+        case ObjFilledBox: got.insert(got.end(), {length(r->x2), length(r->y2)}); break;
+        case ObjDashedBox: got.insert(got.end(), {length(r->x2), length(r->y2), length(r->x3)}); break;
+        case ObjBezier: got.insert(got.end(), {px(r->x2), py(r->y2), px(r->x3), py(r->y3)}); break;
+        default: got.insert(got.end(), {length(r->x2), length(r->y2), static_cast<float>(r->flags)}); break;
+        }
+        ASSERT_EQ(got.size(), c.values.size());
+        for (size_t i = 0; i < got.size(); i++) EXPECT_NEAR(got[i], c.values[i], 1e-3) << "value " << i;
+        EXPECT_GE(r->x2, 0);
+        if (r->type != ObjLine && r->type != ObjVector && r->type != ObjBezier) {
+            EXPECT_GE(r->y2, 0);
+        }
+        EXPECT_FALSE(modified);
+    }
+}
+
+TEST_F(ReaderTest, WarningsForWhatIsMissing) {
+    struct {
+        std::string body;
+        std::string warnings;
+        int objects;
+    } cases[] = {
+        // The \put taken in place of the text is dropped; the box's text is
+        // still awaited, so the circle's "{2}" is read as a text.
+        {"\\put(0,0){\\framebox(20,10)}\n\\put(5,5){\\circle{2}}",
+         "Warning(3): text expected; assuming empty\nWarning(3): missing diameter, assuming 1.0\n", 2},
+        {"\\put(0){x}\n\\put(1,1){y}", "Warning(2): missing coord of \\put, assuming 0.0\n", 1},
+        {"\\put(0,0){\\line(pt,1){10}}", "Warning(2): missing coord: \\line, assuming 0.0\n", 1},
+        {"\\put(0,0){\\circle{pt}}", "Warning(2): missing diameter, assuming 1.0\n", 1},
+        {"\\put(0,0){\\rule{2}{3}{4}pt}", "Warning(2): missing unit, assuming \\unitlength\n", 1},
+        {"\\thicklines\\thinlines",
+         "Warning(2): Ignoring \\thicklines command\nWarning(2): Ignoring \\thinlines command\n", 0},
+        {"\\put(1,2){\\oval(pt,5)}", "Warning(2): missing extent of oval, assuming 0.0\n", 1},
+        {"\\qbezier[pt](1,2)(3,4)(5,6)", "Warning(2): missing number in bezier\n", 1},
+        {"\\put(1,99999999999999999999999999999999999999999){x}", "Warning(2): number out of range; using 1e9\n", 1},
+        {"\\put(1,2){\\line(1,0)", "Warning(3): missing length, assuming 100.0\nWarning(4): unexpected end of file\n", 1},
+    };
+    for (auto &c : cases) {
+        SCOPED_TRACE(c.body);
+        EXPECT_EQ(load(c.body), c.warnings);
+        EXPECT_EQ(countObjects(), c.objects);
+    }
+    load("\\put(0,0){\\framebox(20,10)}\n\\put(5,5){\\circle{2}}");
+    ASSERT_EQ(countObjects(), 2);
+    // The swallowed \put leaves the circle at the earlier point, the box's corner.
+    EXPECT_EQ(objectList->next->type, ObjCircle);
+    EXPECT_EQ(objectList->next->x, objectList->x);
+}
+
+TEST_F(ReaderTest, DefaultsOfMissingLengthsAreInPixels) {
+    load("\\put(0,0){\\line(1,0)}\n\\put(0,0){\\dashbox{pt}(10,10){x}}", "\\unitlength=2pt\n");
+    ASSERT_EQ(countObjects(), 2);
+    EXPECT_FLOAT_EQ(objectList->x2 - objectList->x, 100);  // 100 canvas pixels at zoom 1
+    EXPECT_FLOAT_EQ(objectList->next->x3, 5);
+}
+
+TEST_F(ReaderTest, UnitLengthOfThePreamble) {
+    std::string warnings = load("\\put(0,0){\\rule{2mm}{1pt}}", "\\setlength{\\unitlength}{1mm}\n");
+    EXPECT_EQ(warnings, "");
+    EXPECT_EQ(unitIndex, 2);
+    EXPECT_EQ(pixelsPerUnit, 3.0f);
+    EXPECT_NEAR(length(objectList->x2), 2 * 2.8452756 / 3, 1e-5);
+    EXPECT_NEAR(length(objectList->y2), 1.0 / 3, 1e-5);
+
+    warnings = load("\\put(0,0){x}", "\\setlength{\\unitlength}{0pt}\n");
+    EXPECT_EQ(warnings, "Warning(1): \\unitlength was 0; is 1 now\n");
+    EXPECT_EQ(unitValue, 1.0f);
+    EXPECT_EQ(unitIndex, 0);
+
+    warnings = load("\\put(0,0){x}", "\\unitlength=-2cm\n");
+    EXPECT_EQ(warnings, "Warning(1): negative \\unitlength; using its magnitude\n");
+    EXPECT_EQ(unitValue, 2.0f);
+    EXPECT_EQ(unitIndex, 1);
+
+    // The token taken in place of the unit, \begin{picture} here, is dropped.
+    warnings = load("\\put(0,0){x}", "\\unitlength=3 \\par\n");
+    EXPECT_EQ(warnings, "Warning(2): unit not found, assuming pt\n");
+    EXPECT_EQ(unitValue, 3.0f);
+    EXPECT_EQ(unitIndex, 0);
+}
+
+TEST_F(ReaderTest, NothingLoadedRestoresTheDefaultUnit) {
+    std::string path = file("none.tex", "\\unitlength=1cm\nno picture here\n");
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(loadPicture(path.c_str(), sink));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Warning(3): unexpected end of file\n");
+    EXPECT_EQ(messages, std::vector<std::string>{"Nothing was loaded"});
+    EXPECT_EQ(objectList, nullptr);
+    EXPECT_EQ(unitIndex, 0);
+    EXPECT_EQ(pixelsPerUnit, 1.0f);
+}
+
+TEST_F(ReaderTest, FilesThatCannotBeOpenedChangeNothing) {
+    ObjRecord *kept = ObjNew(ObjLine);
+    linkObject(kept);
+    modified = true;
+    std::string fifo = dir + "/fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string &path : {dir + "/missing.tex", dir, std::string("/dev/zero"), fifo}) {
+        SCOPED_TRACE(path);
+        messages.clear();
+        EXPECT_FALSE(loadPicture(path.c_str(), sink));
+        EXPECT_EQ(messages, std::vector<std::string>{"Can't open file"});
+        EXPECT_EQ(objectList, kept);
+        EXPECT_TRUE(modified);
+    }
+}
+
+TEST_F(ReaderTest, LongTextsAreCut) {
+    testing::internal::CaptureStderr();
+    std::string path = file("long.tex", "\\begin{picture}(0,0)\n\\put(0,0){" + std::string(200, 'w') + "}\n\\end{picture}");
+    ASSERT_TRUE(loadPicture(path.c_str(), sink));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "text argument on line 2 too long\n");
+    EXPECT_EQ(std::string(objectList->text), std::string(127, 'w'));
+}
+
+TEST_F(ReaderTest, BinaryAndHugeInputLoadWithoutHarm) {
+    std::string binary = "\\begin{picture}(0,0)\n\\put(1,2){\\circle{4}}";
+    for (int i = 0; i < 4096; i++) binary += static_cast<char>((i * 131 + 7) % 256);
+    std::string withNul("\\begin{picture}(0,0)\\put(1,2){a\0b}\0\0\\put(3,4){\\line(1,0){5}}\\end{picture}", 70);
+    std::string longLine = "\\begin{picture}(0,0)\\put(0,0){\\line(1,0){10}}" + std::string(1 << 20, ' ') +
+                           "\\put(5,5){x}\\end{picture}";
+    std::string far = "\\unitlength=1cm\\begin{picture}(0,0)\\put(100000,0){\\line(1,0){10}}"
+                      "\\put(-100000,-100000){\\oval(1e,3)}\\put(0,0){\\circle{100000}}\\end{picture}";
+    for (const std::string &text : {binary, withNul, longLine, far}) {
+        std::string path = file("odd.tex", text);
+        testing::internal::CaptureStderr();
+        EXPECT_TRUE(loadPicture(path.c_str(), sink));
+        testing::internal::GetCapturedStderr();
+        EXPECT_NE(objectList, nullptr);
+        for (const ObjRecord *r = objectList; r; r = r->next) {
+            EXPECT_TRUE(std::isfinite(r->x) && std::isfinite(r->y) && std::isfinite(r->x2));
+            EXPECT_GE(r->type == ObjLine || r->type == ObjVector || r->type == ObjBezier ? 0 : r->x2, 0);
+        }
+    }
+    EXPECT_EQ(countObjects(), 3);  // of the last file
+}
+
+// A drawing of every type, its points given in units of scale pixels.
+static void buildDrawing(float scale) {
+    auto add = [](ObjType type, std::initializer_list<XPoint> points, const char *text = "", int flags = 34) {
+        ObjRecord *r = ObjNew(type);
+        linkObject(r);
+        ObjStore(r, std::data(points));
+        snprintf(r->text, sizeof r->text, "%s", text);
+        if (type == ObjFramedBox || type == ObjDashedBox || type == ObjText) r->flags = flags;
+    };
+    auto p = [scale](int x, int y) { return XPoint{static_cast<short>(x * scale), static_cast<short>(y * scale)}; };
+    add(ObjLine, {p(10, 100), p(70, 80)});
+    add(ObjVector, {p(200, 50), p(200, 150)});
+    add(ObjFramedBox, {p(20, 20), p(80, 50)}, "Framed", 17);
+    add(ObjDashedBox, {p(100, 20), p(160, 50)}, "dashed {x}", 68);
+    add(ObjFilledBox, {p(30, 160), p(50, 170)});
+    add(ObjCircle, {p(120, 120), p(140, 120)});
+    add(ObjDisc, {p(160, 120), p(166, 120)});
+    add(ObjOval, {p(10, 200), p(90, 240)});
+    add(ObjText, {p(150, 200)}, "$x^2$", 65);
+    add(ObjBezier, {p(10, 260), p(110, 260), p(60, 300)});
+}
+
+TEST_F(ReaderTest, SaveThenLoadGivesTheSameDrawing) {
+    for (const char *unit : {"1pt", "1mm", "1cm"}) {
+        for (float zoom : {1.0f, 2.0f}) {
+            SCOPED_TRACE(std::string(unit) + " at zoom " + std::to_string(zoom));
+            zoomFactor = zoom;
+            setDefaultUnitLength(unit);
+            resetPicture();
+            buildDrawing(zoom / (unitIndex == 1 ? 10 : 1));  // as entered with the pointer
+            auto before = geometry();
+            std::string path = dir + "/drawing.tex";
+            ASSERT_TRUE(savePicture(path.c_str(), sink, ".old"));
+            ASSERT_TRUE(loadPicture(path.c_str(), sink));
+            auto after = geometry();
+            ASSERT_EQ(after.size(), before.size());
+            for (size_t i = 0; i < before.size(); i++) {
+                ASSERT_EQ(after[i].size(), before[i].size()) << "object " << i;
+                for (size_t k = 0; k < before[i].size(); k++)
+                    // Each value and the box corner it is measured from are
+                    // both rounded to two decimals in the file.
+                    EXPECT_NEAR(after[i][k], before[i][k], 0.0101) << "object " << i << " value " << k;
+            }
+            EXPECT_TRUE(messages.empty());
+        }
+    }
+}
+
+TEST_F(ReaderTest, LoadThenSaveGivesTheSameFile) {
+    for (const char *unit : {"1pt", "1mm", "1cm"}) {
+        for (float zoom : {1.0f, 2.0f}) {
+            SCOPED_TRACE(std::string(unit) + " at zoom " + std::to_string(zoom));
+            zoomFactor = zoom;
+            setDefaultUnitLength(unit);
+            resetPicture();
+            buildDrawing(zoom * pixelsPerUnit / 2);  // in half units, as files hold them
+            std::string first = dir + "/first.tex", second = dir + "/second.tex";
+            ASSERT_TRUE(savePicture(first.c_str(), sink, ".old"));
+            ASSERT_TRUE(loadPicture(first.c_str(), sink));
+            ASSERT_TRUE(savePicture(second.c_str(), sink, ".old"));
+            EXPECT_EQ(contents(second), contents(first));
+        }
+    }
+    std::string example = std::string(getenv("VEXILO_SOURCE_DIR") ? getenv("VEXILO_SOURCE_DIR") : ".") +
+                          "/examples/diagram.tex";
+    setDefaultUnitLength("1pt");
+    ASSERT_TRUE(loadPicture(example.c_str(), sink));
+    std::string copy = dir + "/diagram.tex";
+    ASSERT_TRUE(savePicture(copy.c_str(), sink, ".old"));
+    EXPECT_EQ(contents(copy), contents(example));
+}

@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "picfile/Scanner.h"
+
+namespace {
+
+// The tokens of a text, each as its code with its value: "5(2.5)",
+// "21(0)", "3'text'", "4'bl'".
+std::string scan(const std::string &input, std::string *err = nullptr, std::string *out = nullptr) {
+    FILE *f = fmemopen(const_cast<char *>(input.data()), input.size(), "r");
+    startScan(f);
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    std::string tokens;
+    for (int t; (t = nextToken()) != tokEnd;) {
+        if (!tokens.empty()) tokens += " ";
+        char buf[200];
+        if (t == tokNumber || t == tokUnitNumber)
+            snprintf(buf, sizeof buf, "%d(%g)", t, tokenNumber);
+        else if (t == tokUnit)
+            snprintf(buf, sizeof buf, "%d(%d)", t, tokenUnit);
+        else if (t == tokText || t == tokPosition)
+            snprintf(buf, sizeof buf, "%d'%s'", t, tokenText);
+        else
+            snprintf(buf, sizeof buf, "%d", t);
+        tokens += buf;
+    }
+    EXPECT_EQ(nextToken(), tokEnd);  // and on returning 0
+    std::string e = testing::internal::GetCapturedStderr(), o = testing::internal::GetCapturedStdout();
+    if (err) *err = e;
+    if (out) *out = o;
+    fclose(f);
+    return tokens;
+}
+
+const std::string body = "\\begin{picture}(0,0)\n";
+
+}  // namespace
+
+TEST(Scanner, TokensOfTheEditorsOwnFiles) {
+    std::string file =
+        "{% Picture saved by vexilo 2.4.1\n\\unitlength=1.000000pt\n"
+        "\\begin{picture}(55.00,45.00)(0.00,0.00)\n"
+        "\\put(5.00,45.00){\\makebox(0.00,0.00)[bl]{A}}\n"
+        "\\put(10.00,30.00){\\dashbox{2.00}(20.00,10.00){Hi}}\n"
+        "\\put(50.00,20.00){\\circle*{10.00}}\n"
+        "\\put(0.00,0.00){\\vector(3,-1){30.00}}\n"
+        "\\put(1.00,2.00){\\rule{20.00\\unitlength}{10.00\\unitlength}}\n"
+        "\\put(20.00,10.00){\\oval(40.00,20.00)}\n"
+        "\\qbezier(1.00,2.00)(3.00,4.00)(5.00,6.00)\n"
+        "\\end{picture}}\n";
+    std::string err;
+    EXPECT_EQ(scan(file, &err),
+              "20(1) 21(0) 1 5(55) 5(45) 5(0) 5(0) "
+              "6 5(5) 5(45) 15 5(0) 5(0) 4'bl' 3'A' "
+              "6 5(10) 5(30) 8 5(2) 5(20) 5(10) 3'Hi' "
+              "6 5(50) 5(20) 12 5(10) "
+              "6 5(0) 5(0) 10 5(3) 5(-1) 5(30) "
+              "6 5(1) 5(2) 14 5(20) 22 5(10) 22 "
+              "6 5(20) 5(10) 13 5(40) 5(20) "
+              "17 5(1) 5(2) 5(3) 5(4) 5(5) 5(6) 2");
+    EXPECT_EQ(err, "");
+    EXPECT_EQ(lineNumber, 12);  // after the last newline
+}
+
+TEST(Scanner, EdgeCases) {
+    struct {
+        std::string input;
+        std::string tokens;
+        std::string err;
+        std::string out;
+    } cases[] = {
+        {"\\put(1,2){Hello}", "6 5(1) 5(2) 3'Hello'", "", ""},
+        {"\\put(50,20){\\circle*{10}}", "6 5(50) 5(20) 12 5(10)", "", ""},
+        {"\\put(1,2){\\rule{5pt}{3\\unitlength}}", "6 5(1) 5(2) 14 5(5) 21(0) 5(3) 22", "", ""},
+        {"\\qbezier[20](1,2)(3,4)(5,6)", "16 5(20) 5(1) 5(2) 5(3) 5(4) 5(5) 5(6)", "", ""},
+        {"\\qbezier [20](1,2)(3,4)(5,6)", "16 5(20) 5(1) 5(2) 5(3) 5(4) 5(5) 5(6)", "", ""},
+        {"\\qbezier(1,2)(3,4)(5,6)", "17 5(1) 5(2) 5(3) 5(4) 5(5) 5(6)", "", ""},
+        {"\\bezier{20}(1,2)(3,4)(5,6)", "16 5(20) 5(1) 5(2) 5(3) 5(4) 5(5) 5(6)", "", ""},
+        {"\\put(0,0){ {\\bf x}}", "6 5(0) 5(0) 3'{\\bf x}'", "", ""},
+        {"\\put(0,0){\\framebox(2,1)[tr]{a{b{c}}d}}", "6 5(0) 5(0) 7 5(2) 5(1) 4'tr' 3'a{b{c}}d'", "", ""},
+        {"\\put(0,0){two\nlines}x", "6 5(0) 5(0) 3'two\nlines'", "yylex: unrecognized char 'x' (0X78) in line 3\n", ""},
+        {"\\put(0,0){\\dashbox{2}(10,5){x}}", "6 5(0) 5(0) 8 5(2) 5(10) 5(5) 3'x'", "", ""},
+        {"\\put(1,2){}", "6 5(1) 5(2) 3''", "", ""},
+        {"\\unitlength=2mm", "22 5(2) 21(2)", "yylex: unrecognized char '=' (0X3D) in line 2\n", ""},
+        {"\\linethickness{1pt}", "21(4) 5(1) 21(0)",
+         "yylex: unrecognized char '\\' (0X5C) in line 2\nyylex: unrecognized char 'l' (0X6C) in line 2\n"
+         "yylex: unrecognized char 'e' (0X65) in line 2\nyylex: unrecognized char 't' (0X74) in line 2\n"
+         "yylex: unrecognized char 'h' (0X68) in line 2\nyylex: unrecognized char 'i' (0X69) in line 2\n"
+         "yylex: unrecognized char 'c' (0X63) in line 2\nyylex: unrecognized char 'k' (0X6B) in line 2\n"
+         "yylex: unrecognized char 'n' (0X6E) in line 2\nyylex: unrecognized char 'e' (0X65) in line 2\n"
+         "yylex: unrecognized char 's' (0X73) in line 2\nyylex: unrecognized char 's' (0X73) in line 2\n",
+         ""},
+        {"-.5 +3 . 5. +. PT Cm", "5(-0.5) 5(3) 5(0) 5(5) 5(0) 21(0) 21(1)", "", ""},
+        {"\\thicklines\\thinlines", "23 24", "", ""},
+        {"\\put(1,2)x{y}", "6 5(1) 5(2) 3'y'", "", "x"},
+        {"\\put(1,2){\\line(1,0){5}}% a comment\n\\end{picture}", "6 5(1) 5(2) 9 5(1) 5(0) 5(5) 2", "", ""},
+        {"\\put(1,2){a}% no newline", "6 5(1) 5(2) 3'a' 21(4)",
+         "yylex: unrecognized char '%' (0X25) in line 2\nyylex: unrecognized char 'n' (0X6E) in line 2\n"
+         "yylex: unrecognized char 'o' (0X6F) in line 2\nyylex: unrecognized char 'n' (0X6E) in line 2\n"
+         "yylex: unrecognized char 'e' (0X65) in line 2\nyylex: unrecognized char 'w' (0X77) in line 2\n"
+         "yylex: unrecognized char 'l' (0X6C) in line 2\nyylex: unrecognized char 'e' (0X65) in line 2\n",
+         ""},
+        {"\\put(0,0){abc", "6 5(0) 5(0) 3'abc'", "end of file in text on line 2\n", ""},
+        {"\\put(0,0){\\framebox(1,1){", "6 5(0) 5(0) 7 5(1) 5(1) 3''", "end of file in text on line 2\n", ""},
+        {"\xe9", "", "yylex: unrecognized char '\xe9' (0XFFFFFFE9) in line 2\n", ""},
+    };
+    for (auto &c : cases) {
+        std::string err, out;
+        EXPECT_EQ(scan(body + c.input, &err, &out), "1 5(0) 5(0)" + (c.tokens.empty() ? "" : " " + c.tokens))
+            << c.input;
+        EXPECT_EQ(err, c.err) << c.input;
+        EXPECT_EQ(out, c.out) << c.input;
+    }
+}
+
+TEST(Scanner, PreambleGivesOnlyTheUnitLength) {
+    struct {
+        std::string input;
+        std::string tokens;
+    } cases[] = {
+        {"\\setlength{\\unitlength}{1.5 mm}\n\\begin{picture}", "20(1.5) 21(2) 1"},
+        {"\\documentclass{article} 12pt \\unitlength=3CM x", "20(3) 21(1)"},
+        {"\\unitlength =1pt\\begin{picture}", "1"},
+        {"\\unitlength=1\n% comment pt\n  PT", "20(1) 21(0)"},
+        {"no picture at all", ""},
+    };
+    for (auto &c : cases) EXPECT_EQ(scan(c.input), c.tokens) << c.input;
+}
+
+TEST(Scanner, LongTextsAreCutWithAMessage) {
+    std::string t127(127, 'a'), t128(128, 'b'), box127(127, 'c');
+    std::string err;
+    EXPECT_EQ(scan(body + "\\put(0,0){" + t127 + "}", &err), "1 5(0) 5(0) 6 5(0) 5(0) 3'" + t127 + "'");
+    EXPECT_EQ(err, "");
+    EXPECT_EQ(scan(body + "\\put(0,0){" + t128 + "}\n", &err),
+              "1 5(0) 5(0) 6 5(0) 5(0) 3'" + t128.substr(0, 127) + "'");
+    EXPECT_EQ(err, "text argument on line 2 too long\n");
+    // A box's text holds 126 characters.
+    EXPECT_EQ(scan(body + "\\put(0,0){\\makebox(0,0){" + box127 + "}}", &err),
+              "1 5(0) 5(0) 6 5(0) 5(0) 15 5(0) 5(0) 3'" + box127.substr(0, 126) + "'");
+    EXPECT_EQ(err, "text argument on line 2 too long\n");
+    std::string option(300, 'x');
+    EXPECT_EQ(scan(body + "[" + option + "]"), "1 5(0) 5(0) 4'" + option.substr(0, 126) + "'");
+}
+
+TEST(Scanner, NoTokenIsTooLong) {
+    std::string comment = "%" + std::string(1 << 20, 'z') + "\n";
+    std::string blanks(100000, ' ');
+    std::string digits(50000, '9');
+    EXPECT_EQ(scan(body + comment + blanks + "\\put(1," + digits + "){x}"), "1 5(0) 5(0) 6 5(1) 5(inf) 3'x'");
+    EXPECT_EQ(lineNumber, 3);
+}
+
+TEST(Scanner, BinaryDataIsSkippedWithMessages) {
+    std::string data = body + std::string("\\put(1,2){\0x}", 13) + std::string("\0\x01", 2);
+    std::string err;
+    EXPECT_EQ(scan(data, &err), std::string("1 5(0) 5(0) 6 5(1) 5(2) 3'") + "'");
+    EXPECT_NE(err.find("(0X1) in line 2"), std::string::npos) << err;
+}
+
+TEST(Scanner, ANewScanForgetsTheOldInput) {
+    std::string first = "\\begin{picture}\\put(1,2){unfinished", second = "\\unitlength=2pt";
+    FILE *a = fmemopen(const_cast<char *>(first.data()), first.size(), "r");
+    startScan(a);
+    EXPECT_EQ(nextToken(), tokBeginPicture);
+    EXPECT_EQ(nextToken(), tokPut);
+    fclose(a);
+    EXPECT_EQ(scan(second), "20(2) 21(0)");
+}
