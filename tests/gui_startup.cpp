@@ -106,7 +106,8 @@ TEST_P(StartupZoom, InitialZoomFollowsTheResource) {
 INSTANTIATE_TEST_SUITE_P(Values, StartupZoom,
                          testing::Values(ZoomCase{"250", 2.5f, "Zoom 250%"}, ZoomCase{"10", 0.25f, "Zoom 25%"},
                                          ZoomCase{"1000", 4.0f, "Zoom 400%"}, ZoomCase{"abc", 1.0f, "Zoom 100%"},
-                                         ZoomCase{"12345678901", 4.0f, "Zoom 400%"}));
+                                         ZoomCase{"12345678901", 4.0f, "Zoom 400%"}),
+                         [](const testing::TestParamInfo<ZoomCase> &info) { return std::to_string(info.index); });
 
 TEST(Startup, FontOptionChangesOnlyPictureTexts) {
     startEditor({"-fn", "fixed"});
@@ -139,7 +140,8 @@ TEST_P(StartupBadUnit, FallsBackToOnePointWithAMessage) {
 }
 
 // Unreadable, and negative: a negative scale has no meaning on the canvas.
-INSTANTIATE_TEST_SUITE_P(Values, StartupBadUnit, testing::Values("abc", "-2pt", "1.0ptx"));
+INSTANTIATE_TEST_SUITE_P(Values, StartupBadUnit, testing::Values("abc", "-2pt", "1.0ptx"),
+                         [](const testing::TestParamInfo<const char *> &info) { return std::to_string(info.index); });
 
 TEST(Startup, ZeroDefaultUnitIsCorrectedToOnePoint) {
     testing::internal::CaptureStderr();
