@@ -251,6 +251,11 @@ TEST_F(ReaderTest, LongTextsAreCut) {
     ASSERT_TRUE(loadPicture(path.c_str(), sink));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "text argument on line 2 too long\n");
     EXPECT_EQ(std::string(objectList->text), std::string(127, 'w'));
+    // The longest text the editor holds is saved in a box and comes back whole.
+    std::string saved = dir + "/saved.tex";
+    ASSERT_TRUE(savePicture(saved.c_str(), sink, ".old"));
+    ASSERT_TRUE(loadPicture(saved.c_str(), sink));
+    EXPECT_EQ(std::string(objectList->text), std::string(127, 'w'));
 }
 
 TEST_F(ReaderTest, BinaryAndHugeInputLoadWithoutHarm) {

@@ -139,9 +139,12 @@ TEST(Scanner, LongTextsAreCutWithAMessage) {
     EXPECT_EQ(scan(body + "\\put(0,0){" + t128 + "}\n", &err),
               "1 5(0) 5(0) 6 5(0) 5(0) 3'" + t128.substr(0, 127) + "'");
     EXPECT_EQ(err, "text argument on line 2 too long\n");
-    // A box's text holds 126 characters.
+    // A box's text holds 127 characters too, as many as the editor saves.
     EXPECT_EQ(scan(body + "\\put(0,0){\\makebox(0,0){" + box127 + "}}", &err),
-              "1 5(0) 5(0) 6 5(0) 5(0) 15 5(0) 5(0) 3'" + box127.substr(0, 126) + "'");
+              "1 5(0) 5(0) 6 5(0) 5(0) 15 5(0) 5(0) 3'" + box127 + "'");
+    EXPECT_EQ(err, "");
+    EXPECT_EQ(scan(body + "\\put(0,0){\\makebox(0,0){" + box127 + "x}}", &err),
+              "1 5(0) 5(0) 6 5(0) 5(0) 15 5(0) 5(0) 3'" + box127 + "'");
     EXPECT_EQ(err, "text argument on line 2 too long\n");
     std::string option(300, 'x');
     EXPECT_EQ(scan(body + "[" + option + "]"), "1 5(0) 5(0) 4'" + option.substr(0, 126) + "'");
