@@ -45,4 +45,27 @@ static void BM_LoadPicture(benchmark::State &state) {
 }
 BENCHMARK(BM_LoadPicture)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// Inputs that make a naive scanner slow down with the square of their
+// length: a last line of '%' signs without a newline, and one long token.
+static void BM_LoadAwkwardInput(benchmark::State &state) {
+    char dir[] = "/tmp/vexilo-bench-XXXXXX";
+    if (!mkdtemp(dir)) return state.SkipWithError("no temporary directory");
+    std::string path = std::string(dir) + "/awkward.tex";
+    std::string text = "\\begin{picture}(0,0)\n";
+    text += state.range(0) == 0 ? std::string(200000, '%') : std::string(4 << 20, ' ') + "\\put(1,2){x}";
+    FILE *f = fopen(path.c_str(), "w");
+    fwrite(text.data(), 1, text.size(), f);
+    fclose(f);
+    for (auto _ : state) {
+        FILE *quiet = freopen("/dev/null", "w", stderr);
+        (void)quiet;
+        loadPicture(path.c_str(), complain);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+    freeAllObjects();
+    unlink(path.c_str());
+    rmdir(dir);
+}
+BENCHMARK(BM_LoadAwkwardInput)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 BENCHMARK_MAIN();

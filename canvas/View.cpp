@@ -52,8 +52,12 @@ void resetOrigin() {
     originY = n * g;
 }
 
-// A unit length below zero has no scale on the canvas: it is refused.
-bool parseDefaultUnit(const char *text) { return parseUnitLength(text) && unitValue >= 0; }
+// A unit length below zero has no scale on the canvas, and one beyond what
+// TeX can hold none in a file: both are refused. Zero is corrected later.
+bool parseDefaultUnit(const char *text) {
+    return parseUnitLength(text) &&
+           (unitValue == 0 || (unitValue > 0 && unitLengthInRange(unitValue * unitTable[unitIndex].points)));
+}
 
 void resetPicture() {
     freeAllObjects();

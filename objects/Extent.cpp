@@ -8,6 +8,10 @@
 static void bezierExtreme(float s, float q, float e, float *lo, float *hi) {
     if (q >= *lo && q <= *hi) return;
     float t = static_cast<float>(static_cast<double>(e - q) / ((e + s) - 2 * q));
+    // In exact arithmetic t lies in [0, 1]; rounding in a nearly straight
+    // curve could throw it far off and the box with it.
+    if (!(t >= 0)) t = 0;
+    if (t > 1) t = 1;
     float v = s * t * t + 2 * q * t * (1 - t) + e * (1 - t) * (1 - t);
     if (v >= *lo)
         *hi = v;

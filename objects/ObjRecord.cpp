@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "objects/Constrain.h"
 #include "objects/Scale.h"
@@ -195,4 +196,26 @@ int countObjects() {
     int n = 0;
     for (const ObjRecord *r = objectList; r; r = r->next) n++;
     return n;
+}
+
+void balanceText(char *text) {
+    size_t n = strlen(text);
+    std::vector<bool> keep(n, true);
+    std::vector<size_t> open;
+    for (size_t i = 0; i < n; i++) {
+        if (text[i] == '\\') {
+            if (i + 1 < n) i++;        // an escaped character is no brace
+            else keep[i] = false;      // nothing left to escape
+        } else if (text[i] == '{') {
+            open.push_back(i);
+        } else if (text[i] == '}') {
+            if (open.empty()) keep[i] = false;
+            else open.pop_back();
+        }
+    }
+    for (size_t i : open) keep[i] = false;
+    size_t out = 0;
+    for (size_t i = 0; i < n; i++)
+        if (keep[i]) text[out++] = text[i];
+    text[out] = '\0';
 }

@@ -85,6 +85,12 @@ void freeAllObjects();                   // ObjFree every record; empty list
 void reverseObjects();                   // head becomes the oldest record
 int countObjects();
 
+// Makes a text safe to write between braces and to read back: every brace
+// that opens a group gets its closing one and the other way round, by
+// dropping the unmatched ones; a backslash escapes the character after
+// it, so a lone backslash at the end is dropped. In place.
+void balanceText(char *text);
+
 // A float coordinate as a 16-bit canvas coordinate: truncated toward zero
 // and clamped to the range of a short, so far-away objects never wrap.
 short toCanvas(float v);

@@ -88,6 +88,7 @@ static void boxSequence(ObjType type) {
     }
     if (t == tokText) {
         snprintf(pendingText, sizeof pendingText, "%s", tokenText);
+        balanceText(pendingText);  // a text cut short or ended by the file's end
     } else {
         warn("text expected; assuming empty");
         pendingText[0] = '\0';
@@ -152,6 +153,11 @@ static void readUnitLength() {
         warn("unit not found, assuming pt");
         unitIndex = 0;
     }
+    if (!unitLengthInRange(unitValue * unitTable[unitIndex].points)) {
+        warn("\\unitlength out of range; using 1pt");
+        unitValue = 1.0f;
+        unitIndex = 0;
+    }
     setUnitScale(unitValue * unitTable[unitIndex].points);
 }
 
@@ -180,6 +186,7 @@ static int handle(int t) {
         ObjRecord *rec = makeBox(ObjText, putX, putY, 0, 0);
         rec->flags = posBottom | posLeft;
         snprintf(rec->text, sizeof rec->text, "%s", tokenText);
+        balanceText(rec->text);
         break;
     }
     case tokPut:

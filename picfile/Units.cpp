@@ -58,6 +58,8 @@ bool parseUnitLength(const char *text) {
     return false;
 }
 
+bool unitLengthInRange(float points) { return points >= 1.0f / 65536 && points <= 16383.99998f; }
+
 void setUnitScale(float points) {
     bool zero = points == 0.0f;
     if (zero || !std::isfinite(points)) {

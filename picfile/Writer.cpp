@@ -178,8 +178,15 @@ void putPosition(Line &line, int flags) {
     line.put(s, static_cast<size_t>(n)).put("]");
 }
 
+// The text as stored, except that unmatched braces, which would end the
+// group early or swallow what follows, are left out.
 void putText(Line &line, const ObjRecord *rec) {
-    line.put("{").put(rec->text, strnlen(rec->text, objTextSize)).put("}}\n");
+    char text[objTextSize];
+    size_t n = strnlen(rec->text, objTextSize - 1);
+    memcpy(text, rec->text, n);
+    text[n] = '\0';
+    balanceText(text);
+    line.put("{").put(text, strlen(text)).put("}}\n");
 }
 
 }  // namespace

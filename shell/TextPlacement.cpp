@@ -172,6 +172,7 @@ static void takeText(ObjRecord *rec) {
     textBuffer[objTextSize - 1] = '\0';
     size_t before = strlen(textBuffer);
     keepPrintable(textBuffer);
+    balanceText(textBuffer);
     // The field edits textBuffer in place and keeps its own idea of the
     // length: after a removal it must read the buffer again.
     if (strlen(textBuffer) != before) XtVaSetValues(textField, XtNstring, textBuffer, nullptr);

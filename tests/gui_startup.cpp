@@ -139,8 +139,8 @@ TEST_P(StartupBadUnit, FallsBackToOnePointWithAMessage) {
     EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: No name");
 }
 
-// Unreadable, and negative: a negative scale has no meaning on the canvas.
-INSTANTIATE_TEST_SUITE_P(Values, StartupBadUnit, testing::Values("abc", "-2pt", "1.0ptx"),
+// Unreadable, negative (no scale on the canvas) and beyond what TeX holds.
+INSTANTIATE_TEST_SUITE_P(Values, StartupBadUnit, testing::Values("abc", "-2pt", "1.0ptx", "20000pt"),
                          [](const testing::TestParamInfo<const char *> &info) { return std::to_string(info.index); });
 
 TEST(Startup, ZeroDefaultUnitIsCorrectedToOnePoint) {

@@ -32,6 +32,8 @@ TEST(Extent, BoxesByType) {
         // control point within the ends: the box of the ends
         {make(ObjBezier, 0, 0, 50, 50, 100, 100), {0, 0, 100, 100}},
         {make(ObjBezier, 0, 0, -100, 50, 100, 100), {-100.0f / 3, 0, 100, 100}},
+        // ends and control point all but equal: rounding must not blow the box up
+        {make(ObjBezier, 1.3333334f, 5, 1.3333335f, 6, 1.3333334f, 7), {1.3333334f, 5, 1.3333335f, 7}},
     };
     for (auto &c : cases) {
         float e[4];

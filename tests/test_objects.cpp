@@ -169,3 +169,19 @@ TEST(ModelDeath, UnknownTypeEndsWithStatusOne) {
     EXPECT_EXIT(ObjRetrieve(r, p, &n), testing::ExitedWithCode(1), "ObjRetrieve: Unknown type 12");
     ObjFree(r);
 }
+
+TEST(ObjText, BalancingDropsOnlyUnmatchedBraces) {
+    struct {
+        const char *in, *out;
+    } cases[] = {
+        {"plain", "plain"},       {"{\\bf x}", "{\\bf x}"},  {"a{b", "ab"},         {"a}b", "ab"},
+        {"}{", ""},               {"{{x}", "{x}"},           {"a\\{b", "a\\{b"},    {"a\\}b}", "a\\}b"},
+        {"end\\", "end"},         {"\\\\{x}", "\\\\{x}"},    {"{a}}{b", "{a}b"},    {"", ""},
+    };
+    for (auto &c : cases) {
+        char text[objTextSize];
+        snprintf(text, sizeof text, "%s", c.in);
+        balanceText(text);
+        EXPECT_STREQ(text, c.out) << c.in;
+    }
+}

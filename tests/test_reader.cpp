@@ -211,6 +211,11 @@ TEST_F(ReaderTest, UnitLengthOfThePreamble) {
     EXPECT_EQ(unitValue, 2.0f);
     EXPECT_EQ(unitIndex, 1);
 
+    warnings = load("\\put(0,0){x}", "\\unitlength=20000pt\n");
+    EXPECT_EQ(warnings, "Warning(1): \\unitlength out of range; using 1pt\n");
+    EXPECT_EQ(unitValue, 1.0f);
+    EXPECT_EQ(pixelsPerUnit, 1.0f);
+
     // The token taken in place of the unit, \begin{picture} here, is dropped.
     warnings = load("\\put(0,0){x}", "\\unitlength=3 \\par\n");
     EXPECT_EQ(warnings, "Warning(2): unit not found, assuming pt\n");

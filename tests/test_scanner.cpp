@@ -85,6 +85,8 @@ TEST(Scanner, EdgeCases) {
         {"\\put(0,0){two\nlines}x", "6 5(0) 5(0) 3'two\nlines'", "yylex: unrecognized char 'x' (0X78) in line 3\n", ""},
         {"\\put(0,0){\\dashbox{2}(10,5){x}}", "6 5(0) 5(0) 8 5(2) 5(10) 5(5) 3'x'", "", ""},
         {"\\put(1,2){}", "6 5(1) 5(2) 3''", "", ""},
+        {"\\put(0,0){a\\{b}", "6 5(0) 5(0) 3'a\\{b'", "", ""},  // an escaped brace opens no group
+        {"\\put(0,0){\\}x}", "6 5(0) 5(0) 3'\\}x'", "", ""},
         {"\\unitlength=2mm", "22 5(2) 21(2)", "yylex: unrecognized char '=' (0X3D) in line 2\n", ""},
         {"\\linethickness{1pt}", "21(4) 5(1) 21(0)",
          "yylex: unrecognized char '\\' (0X5C) in line 2\nyylex: unrecognized char 'l' (0X6C) in line 2\n"
@@ -155,6 +157,16 @@ TEST(Scanner, NoTokenIsTooLong) {
     std::string blanks(100000, ' ');
     std::string digits(50000, '9');
     EXPECT_EQ(scan(body + comment + blanks + "\\put(1," + digits + "){x}"), "1 5(0) 5(0) 6 5(1) 5(inf) 3'x'");
+    EXPECT_EQ(lineNumber, 3);
+}
+
+TEST(Scanner, ALastLineOfPercentSignsIsOrdinaryCharacters) {
+    std::string err;
+    EXPECT_EQ(scan(body + "\\put(1,2){%x}%%%% 5", &err), "1 5(0) 5(0) 6 5(1) 5(2) 3'%x' 5(5)");
+    std::string percent = "yylex: unrecognized char '%' (0X25) in line 2\n";
+    EXPECT_EQ(err, percent + percent + percent + percent);
+    // and a comment before it still ends at its newline
+    EXPECT_EQ(scan(body + "% 1\n2 %", &err), "1 5(0) 5(0) 5(2)");
     EXPECT_EQ(lineNumber, 3);
 }
 

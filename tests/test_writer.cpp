@@ -256,8 +256,13 @@ TEST_F(Writer, EdgeCasesAsTheyAreWritten) {
          [](Drawing &d) { d.bezier(0, 0, 10, 20, 20, 0); },
          {"\\begin{picture}(20.00,10.00)(0.00,0.00)", "\\qbezier(0.00,0.00)(10.00,20.00)(20.00,0.00)"}},
         {"text with braces and percent",
-         [](Drawing &d) { d.text(0, 0, posCentred, "50% {off}}"); },
-         {"\\put(0.00,0.00){\\makebox(0.00,0.00){50% {off}}}}"}},
+         [](Drawing &d) { d.text(0, 0, posCentred, "50% {off}"); },
+         {"\\put(0.00,0.00){\\makebox(0.00,0.00){50% {off}}}"}},
+        // An unmatched brace would end the group early or swallow what
+        // follows: it is left out.
+        {"text with unmatched braces",
+         [](Drawing &d) { d.text(0, 0, posCentred, "}a{b\\"); },
+         {"\\put(0.00,0.00){\\makebox(0.00,0.00){ab}}"}},
         {"two and a half millimetres at zoom 2",
          [](Drawing &d) {
              useScale(2, 2.5f, 2);  // 7.5 pixels a unit
