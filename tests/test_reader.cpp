@@ -14,6 +14,7 @@
 #include "objects/ObjRecord.h"
 #include "objects/Scale.h"
 #include "picfile/Reader.h"
+#include "picfile/Scanner.h"
 #include "picfile/Units.h"
 #include "picfile/Writer.h"
 
@@ -355,4 +356,37 @@ TEST_F(ReaderTest, LoadThenSaveGivesTheSameFile) {
     std::string copy = dir + "/diagram.tex";
     ASSERT_TRUE(savePicture(copy.c_str(), sink, ".old"));
     EXPECT_EQ(contents(copy), contents(example));
+}
+
+// Reading as an ordinary user, where permission bits count even when the
+// tests run as root.
+static void loadAsNobody(const std::string &path) {
+    if (geteuid() == 0 && setresuid(65534, 65534, 65534) != 0) exit(3);
+    messages.clear();
+    bool loaded = loadPicture(path.c_str(), sink);
+    exit(!loaded && messages == std::vector<std::string>{"Can't open file"} ? 0 : 4);
+}
+
+TEST_F(ReaderTest, UnreadableFileIsRefused) {
+    std::string path = file("secret.tex", "\\begin{picture}(0,0)\\put(0,0){x}\\end{picture}");
+    chmod(path.c_str(), 0);
+    chmod(dir.c_str(), 0755);
+    EXPECT_EXIT(loadAsNobody(path), testing::ExitedWithCode(0), "");
+}
+
+TEST_F(ReaderTest, AHundredMegabyteFileLoads) {
+    std::string path = dir + "/big.tex";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "\\begin{picture}(0,0)\n\\put(0,0){\\line(1,0){10}}\n";
+        std::string comment = "% " + std::string(1000, 'c') + "\n";
+        for (int i = 0; i < 100 * 1024; i++) out << comment;
+        out << "\\put(5,5){\\circle{4}}\n\\end{picture}\n";
+    }
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(loadPicture(path.c_str(), sink));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(countObjects(), 2);
+    // Reading stops on \end{picture}, the file's last line.
+    EXPECT_EQ(lineNumber, 100 * 1024 + 4);
 }
