@@ -10,6 +10,7 @@
 
 #include "canvas/Canvas.h"
 #include "harness/Editor.h"
+#include "harness/Files.h"
 #include "objects/ObjRecord.h"
 #include "shell/FileCommands.h"
 #include "shell/Globals.h"
@@ -19,30 +20,12 @@ using namespace harness;
 
 namespace {
 
-bool isUp(Widget shell) {
-    XWindowAttributes a;
-    return XtIsRealized(shell) && XGetWindowAttributes(XtDisplay(shell), XtWindow(shell), &a) &&
-           a.map_state == IsViewable;
-}
-
 void drawLine() {
     chooseMenu("draw", "line");
     canvasClick(100, 100);
     canvasClick(200, 100);
     canvasClick(200, 100, 2);
     chooseMenu("draw", "pick");
-}
-
-std::string scratchDir() {
-    char path[] = "/tmp/vexilo-test-XXXXXX";
-    return mkdtemp(path);
-}
-
-std::string contents(const std::string &path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 }  // namespace
@@ -56,7 +39,7 @@ TEST(FileCommands, NewAsksBeforeDiscardingChanges) {
     updateTitle();
 
     chooseMenu("file", "new");
-    ASSERT_TRUE(isUp(confirmer));
+    ASSERT_TRUE(shellUp(confirmer));
     EXPECT_EQ(labelOf(XtNameToWidget(confirmer, "dialog")), "Discard changes?");
     // Centred on the pointer, which is where the menu entry was.
     Window root, child;
@@ -70,13 +53,13 @@ TEST(FileCommands, NewAsksBeforeDiscardingChanges) {
     EXPECT_EQ(y, std::max(0, py - h / 2));
 
     pressButton(XtNameToWidget(confirmer, "dialog.cancel"));
-    EXPECT_FALSE(isUp(confirmer));
+    EXPECT_FALSE(shellUp(confirmer));
     EXPECT_EQ(countObjects(), 1);
     EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: /tmp/old.tex");
 
     chooseMenu("file", "new");
     pressButton(confirmButton);
-    EXPECT_FALSE(isUp(confirmer));
+    EXPECT_FALSE(shellUp(confirmer));
     EXPECT_EQ(countObjects(), 0);
     EXPECT_FALSE(modified);
     EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: No name");
@@ -94,7 +77,7 @@ TEST(FileCommands, QuitOnAChangedDrawingAsksFirst) {
     startEditor();
     drawLine();
     chooseMenu("file", "quit");
-    EXPECT_TRUE(isUp(confirmer));
+    EXPECT_TRUE(shellUp(confirmer));
     EXPECT_EXIT(pressButton(confirmButton), testing::ExitedWithCode(0), "");
 }
 
@@ -102,14 +85,14 @@ TEST(FileCommands, DialogsNearTheTopLeftCornerStayOnScreen) {
     startEditor();
     moveTo(appContext, topLevel, 3, 2);
     showMessage("Can't open file");
-    EXPECT_TRUE(isUp(message));
+    EXPECT_TRUE(shellUp(message));
     Position x = -1, y = -1;
     XtVaGetValues(message, XtNx, &x, XtNy, &y, nullptr);
     EXPECT_EQ(x, 0);
     EXPECT_EQ(y, 0);
     EXPECT_EQ(labelOf(messageDialog), "Can't open file");
     pressButton(XtNameToWidget(messageDialog, "done"));
-    EXPECT_FALSE(isUp(message));
+    EXPECT_FALSE(shellUp(message));
 }
 
 TEST(FileCommands, SaveWritesToTheCurrentNameAndKeepsTheTitle) {
@@ -123,9 +106,9 @@ TEST(FileCommands, SaveWritesToTheCurrentNameAndKeepsTheTitle) {
     chooseMenu("file", "save");
     EXPECT_FALSE(modified);
     EXPECT_EQ(windowTitle(), title);
-    std::string saved = contents(path);
+    std::string saved = readFile(path);
     EXPECT_NE(saved.find("\\put(0.00,0.00){\\line(1,0){100.00}}"), std::string::npos) << saved;
-    EXPECT_FALSE(isUp(message));
+    EXPECT_FALSE(shellUp(message));
 }
 
 TEST(FileCommands, SaveOfAnEmptyDrawingWritesNothing) {
@@ -134,7 +117,7 @@ TEST(FileCommands, SaveOfAnEmptyDrawingWritesNothing) {
     std::string path = dir + "/empty.tex";
     setFileName(path.c_str());
     chooseMenu("file", "save");
-    EXPECT_TRUE(isUp(message));
+    EXPECT_TRUE(shellUp(message));
     EXPECT_EQ(labelOf(messageDialog), "Nothing to save");
     EXPECT_NE(access(path.c_str(), F_OK), 0);
     EXPECT_NE(access((path + ".old").c_str(), F_OK), 0);
@@ -147,7 +130,7 @@ TEST(FileCommands, FailedSaveChangesNothing) {
     setFileName(path.c_str());
     updateTitle();
     chooseMenu("file", "save");
-    EXPECT_TRUE(isUp(message));
+    EXPECT_TRUE(shellUp(message));
     EXPECT_EQ(labelOf(messageDialog), "Can't open file");
     EXPECT_TRUE(modified);
     EXPECT_STREQ(fileName, path.c_str());

@@ -8,6 +8,7 @@
 
 #include "canvas/Canvas.h"
 #include "harness/Editor.h"
+#include "harness/Files.h"
 #include "objects/ObjRecord.h"
 #include "selector/FileNominator.h"
 #include "selector/FileNominatorWindow.h"
@@ -17,24 +18,6 @@
 using namespace harness;
 
 namespace {
-
-bool isUp(Widget shell) {
-    XWindowAttributes a;
-    return XtIsRealized(shell) && XGetWindowAttributes(XtDisplay(shell), XtWindow(shell), &a) &&
-           a.map_state == IsViewable;
-}
-
-std::string scratchDir() {
-    char path[] = "/tmp/vexilo-test-XXXXXX";
-    return mkdtemp(path);
-}
-
-std::string contents(const std::string &path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 void write(const std::string &path, const std::string &text) { std::ofstream(path) << text; }
 
@@ -58,11 +41,11 @@ TEST(FileSelect, SaveOfAnUnnamedLineAsksForANameAndWritesIt) {
     ASSERT_EQ(countObjects(), 1);
 
     chooseMenu("file", "save");
-    ASSERT_TRUE(isUp(fileShell));
+    ASSERT_TRUE(shellUp(fileShell));
     EXPECT_EQ(stringResource(fileShell, XtNtitle), "Save as");
     nominate(dir + "/line.tex");
-    EXPECT_FALSE(isUp(fileShell));
-    std::string saved = contents(dir + "/line.tex");
+    EXPECT_FALSE(shellUp(fileShell));
+    std::string saved = readFile(dir + "/line.tex");
     EXPECT_NE(saved.find("\\put(0.00,0.00){\\line(3,1){60.00}}"), std::string::npos) << saved;
     EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: " + dir + "/line.tex");
     EXPECT_FALSE(modified);
@@ -76,11 +59,11 @@ TEST(FileSelect, LoadOfAFileThatCannotBeOpenedKeepsTheDrawing) {
     line->x = 10, line->y = 10, line->x2 = 90, line->y2 = 10;
     linkObject(line);
     chooseMenu("file", "load");
-    ASSERT_TRUE(isUp(fileShell));
+    ASSERT_TRUE(shellUp(fileShell));
     EXPECT_EQ(stringResource(fileShell, XtNtitle), "Load");
     nominate(dir + "/missing.tex");
-    EXPECT_FALSE(isUp(fileShell));
-    EXPECT_TRUE(isUp(message));
+    EXPECT_FALSE(shellUp(fileShell));
+    EXPECT_TRUE(shellUp(message));
     EXPECT_EQ(labelOf(messageDialog), "Can't open file");
     EXPECT_EQ(objectList, line);
     EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: No name");
@@ -93,11 +76,11 @@ TEST(FileSelect, LoadOfAChangedDrawingAsksFirst) {
     canvasClick(210, 200);
     ASSERT_TRUE(modified);
     chooseMenu("file", "load");
-    EXPECT_TRUE(isUp(confirmer));
-    EXPECT_FALSE(isUp(fileShell));
+    EXPECT_TRUE(shellUp(confirmer));
+    EXPECT_FALSE(shellUp(fileShell));
     pressButton(confirmButton);
-    EXPECT_FALSE(isUp(confirmer));
-    EXPECT_TRUE(isUp(fileShell));
+    EXPECT_FALSE(shellUp(confirmer));
+    EXPECT_TRUE(shellUp(fileShell));
 }
 
 TEST(FileSelect, LoadOfAFileWithoutObjectsEmptiesTheDrawing) {
@@ -106,7 +89,7 @@ TEST(FileSelect, LoadOfAFileWithoutObjectsEmptiesTheDrawing) {
     write(dir + "/empty.tex", "\\begin{picture}(10,10)\n\\end{picture}\n");
     chooseMenu("file", "load");
     nominate(dir + "/empty.tex");
-    EXPECT_TRUE(isUp(message));
+    EXPECT_TRUE(shellUp(message));
     EXPECT_EQ(labelOf(messageDialog), "Nothing was loaded");
     EXPECT_EQ(countObjects(), 0);
     EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: " + dir + "/empty.tex");
@@ -129,8 +112,8 @@ TEST(FileSelect, LoadReadsAPictureAndNamesTheWindowAfterIt) {
           "\\end{picture}}\n");
     chooseMenu("file", "load");
     nominate(dir + "/pic.tex");
-    EXPECT_FALSE(isUp(fileShell));
-    EXPECT_FALSE(isUp(message));
+    EXPECT_FALSE(shellUp(fileShell));
+    EXPECT_FALSE(shellUp(message));
     ASSERT_EQ(countObjects(), 4);
     EXPECT_EQ(objectList->type, ObjText);
     EXPECT_FALSE(modified);
@@ -143,9 +126,9 @@ TEST(FileSelect, LoadReadsAPictureAndNamesTheWindowAfterIt) {
 TEST(FileSelect, CancelChangesNothing) {
     startEditor();
     chooseMenu("file", "saveas");
-    ASSERT_TRUE(isUp(fileShell));
+    ASSERT_TRUE(shellUp(fileShell));
     pressButton(XtNameToWidget(selector(), "cancel"));
-    EXPECT_FALSE(isUp(fileShell));
+    EXPECT_FALSE(shellUp(fileShell));
     EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: No name");
-    EXPECT_FALSE(isUp(message));
+    EXPECT_FALSE(shellUp(message));
 }

@@ -83,18 +83,6 @@ struct PickTest : testing::Test {
             if (mapped(i)) shown.push_back(i);
         return shown;
     }
-    // The canvas point a grip is centred on.
-    XPoint gripAt(int i) {
-        Position x = 0, y = 0;
-        XtVaGetValues(gripSlots[i].grip, XtNx, &x, XtNy, &y, nullptr);
-        return {static_cast<short>(x + gripHalfWidth), static_cast<short>(y + gripHalfHeight)};
-    }
-    // Drags grip i by (dx, dy) from its centre.
-    void dragGrip(int i, int dx, int dy, int button) {
-        Dimension w = 0, h = 0;
-        XtVaGetValues(gripSlots[i].grip, XtNwidth, &w, XtNheight, &h, nullptr);
-        drag(appContext, gripSlots[i].grip, w / 2, h / 2, w / 2 + dx, h / 2 + dy, button);
-    }
     XImage *redrawnImage() {
         redraw();
         return canvasImage();

@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "harness/Files.h"
 #include "objects/ObjRecord.h"
 #include "objects/Scale.h"
 #include "picfile/Units.h"
@@ -22,13 +23,6 @@ namespace {
 
 std::string lastMessage;
 void record(const char *text) { lastMessage = text; }
-
-std::string readFile(const fs::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // Records from picture coordinates (units, y upwards) on a canvas at the
 // current zoom and scale.
@@ -100,7 +94,7 @@ TEST(Latex, SavedDrawingCompiles) {
                       "' && latex -interaction=nonstopmode -halt-on-error doc.tex >run.log 2>&1 </dev/null";
     int status = system(cmd.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
-        << "latex failed on\n" << readFile(picture) << "\n" << readFile(dir / "run.log");
+        << "latex failed on\n" << harness::readFile(picture) << "\n" << harness::readFile(dir / "run.log");
     EXPECT_TRUE(fs::exists(dir / "doc.dvi"));
 
     std::error_code ignored;

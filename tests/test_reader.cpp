@@ -11,6 +11,7 @@
 
 #include "canvas/View.h"
 #include "objects/Extent.h"
+#include "harness/Files.h"
 #include "objects/ObjRecord.h"
 #include "objects/Scale.h"
 #include "picfile/Reader.h"
@@ -53,13 +54,6 @@ struct ReaderTest : testing::Test {
         return testing::internal::GetCapturedStderr();
     }
 };
-
-std::string contents(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // Picture coordinates of a canvas x or y.
 float px(float x) { return (x / zoomFactor - originX) / pixelsPerUnit; }
@@ -346,7 +340,7 @@ TEST_F(ReaderTest, LoadThenSaveGivesTheSameFile) {
             ASSERT_TRUE(savePicture(first.c_str(), sink, ".old"));
             ASSERT_TRUE(loadPicture(first.c_str(), sink));
             ASSERT_TRUE(savePicture(second.c_str(), sink, ".old"));
-            EXPECT_EQ(contents(second), contents(first));
+            EXPECT_EQ(harness::readFile(second), harness::readFile(first));
         }
     }
     std::string example = std::string(getenv("VEXILO_SOURCE_DIR") ? getenv("VEXILO_SOURCE_DIR") : ".") +
@@ -355,7 +349,7 @@ TEST_F(ReaderTest, LoadThenSaveGivesTheSameFile) {
     ASSERT_TRUE(loadPicture(example.c_str(), sink));
     std::string copy = dir + "/diagram.tex";
     ASSERT_TRUE(savePicture(copy.c_str(), sink, ".old"));
-    EXPECT_EQ(contents(copy), contents(example));
+    EXPECT_EQ(harness::readFile(copy), harness::readFile(example));
 }
 
 // Reading as an ordinary user, where permission bits count even when the

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "harness/Files.h"
 #include "objects/ObjRecord.h"
 #include "objects/Scale.h"
 #include "picfile/Units.h"
@@ -81,13 +82,6 @@ struct Drawing {
     }
 };
 
-std::string readFile(const fs::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 void writeFile(const fs::path &path, const std::string &text) {
     std::ofstream out(path, std::ios::binary);
     out << text;
@@ -109,7 +103,7 @@ std::map<std::string, std::string> listing(const fs::path &dir) {
         if (entry.is_symlink())
             what = "-> " + fs::read_symlink(entry.path()).string();
         else if (entry.is_regular_file())
-            what = readFile(entry.path());
+            what = harness::readFile(entry.path());
         else
             what = "(directory)";
     }
@@ -192,7 +186,7 @@ TEST_F(Writer, WritesTheExampleByteForByte) {
     auto before = geometry();
 
     ASSERT_TRUE(save(dir / "pic.tex"));
-    EXPECT_EQ(readFile(dir / "pic.tex"),
+    EXPECT_EQ(harness::readFile(dir / "pic.tex"),
               "{% Picture saved by vexilo 2.4.1\n"
               "\\unitlength=1.000000pt\n"
               "\\begin{picture}(55.00,45.00)(0.00,0.00)\n"
@@ -290,11 +284,11 @@ TEST_F(Writer, EdgeCasesAsTheyAreWritten) {
         c.draw(d);
         fs::path path = dir / ("case" + std::to_string(n++) + ".tex");
         ASSERT_TRUE(save(path)) << c.name;
-        std::vector<std::string> lines = linesOf(readFile(path));
+        std::vector<std::string> lines = linesOf(harness::readFile(path));
         for (const std::string &expected : c.lines)
             EXPECT_NE(std::find(lines.begin(), lines.end(), expected), lines.end())
                 << c.name << ": no line " << expected << " in\n"
-                << readFile(path);
+                << harness::readFile(path);
     }
     EXPECT_TRUE(messages.empty());
 }
@@ -313,25 +307,25 @@ TEST_F(Writer, SameFileAtZoomOneAndTwo) {
     zoomFactor = 2;
     rescaleAll(zoomFactor);
     ASSERT_TRUE(save(dir / "zoom2.tex"));
-    EXPECT_EQ(readFile(dir / "zoom1.tex"), readFile(dir / "zoom2.tex"));
+    EXPECT_EQ(harness::readFile(dir / "zoom1.tex"), harness::readFile(dir / "zoom2.tex"));
 }
 
 TEST_F(Writer, SecondSaveMovesTheFirstFileToTheBackup) {
     Drawing d;
     d.segment(ObjLine, 0, 0, 10, 0);
     ASSERT_TRUE(save(dir / "pic.tex"));
-    std::string first = readFile(dir / "pic.tex");
+    std::string first = harness::readFile(dir / "pic.tex");
     d.circle(ObjCircle, 0, 0, 5);
     modified = true;
     ASSERT_TRUE(save(dir / "pic.tex"));
-    std::string second = readFile(dir / "pic.tex");
+    std::string second = harness::readFile(dir / "pic.tex");
     EXPECT_NE(first, second);
     EXPECT_EQ(listing(dir), (std::map<std::string, std::string>{{"pic.tex", second}, {"pic.tex.old", first}}));
     EXPECT_FALSE(modified);
 
     d.circle(ObjDisc, 0, 0, 5);
     ASSERT_TRUE(save(dir / "pic.tex"));
-    EXPECT_EQ(readFile(dir / "pic.tex.old"), second);  // the earlier backup is replaced
+    EXPECT_EQ(harness::readFile(dir / "pic.tex.old"), second);  // the earlier backup is replaced
 }
 
 TEST_F(Writer, NothingToSaveMakesNoFileAndNoBackup) {
@@ -393,8 +387,8 @@ TEST_F(Writer, NumbersUseAPointWhateverTheLocale) {
     unsetenv("LOCPATH");
     ASSERT_STREQ(probe, "3,25");  // the locale is really in force
     ASSERT_TRUE(saved);
-    EXPECT_EQ(readFile(dir / "de.tex"), readFile(dir / "c.tex"));
-    EXPECT_NE(readFile(dir / "c.tex").find("\\unitlength=0.500000pt"), std::string::npos);
+    EXPECT_EQ(harness::readFile(dir / "de.tex"), harness::readFile(dir / "c.tex"));
+    EXPECT_NE(harness::readFile(dir / "c.tex").find("\\unitlength=0.500000pt"), std::string::npos);
 }
 
 TEST_F(Writer, HugeAndUndefinedCoordinatesAreWrittenSafely) {
@@ -412,7 +406,7 @@ TEST_F(Writer, HugeAndUndefinedCoordinatesAreWrittenSafely) {
     }
     int count = countObjects();
     ASSERT_TRUE(save(dir / "huge.tex"));
-    std::string text = readFile(dir / "huge.tex");
+    std::string text = harness::readFile(dir / "huge.tex");
     EXPECT_EQ(linesOf(text).size(), static_cast<size_t>(count + 4));
     EXPECT_EQ(text.back(), '\n');
 }
@@ -522,7 +516,7 @@ TEST_F(WriterFailure, WriteErrorsKeepTheOldFile) {
     }
     // Without the limit the same save goes through.
     EXPECT_EQ(outcome(save(dir / "pic.tex"), before), "saved|clean|same");
-    EXPECT_EQ(readFile(dir / "pic.tex.old"), "old picture\n");
+    EXPECT_EQ(harness::readFile(dir / "pic.tex.old"), "old picture\n");
 }
 
 TEST_F(WriterFailure, ReadOnlyAndFullFileSystems) {
@@ -585,15 +579,15 @@ TEST_F(WriterPaths, SymbolicLinksAreWrittenThrough) {
     fs::create_symlink("real/fresh.tex", dir / "dangling.tex");
 
     ASSERT_TRUE(save(dir / "chain.tex"));
-    std::string saved = readFile(dir / "real" / "pic.tex");
+    std::string saved = harness::readFile(dir / "real" / "pic.tex");
     EXPECT_EQ(saved.rfind("{% Picture saved by vexilo", 0), 0u);
-    EXPECT_EQ(readFile(dir / "real" / "pic.tex.old"), "old picture\n");
+    EXPECT_EQ(harness::readFile(dir / "real" / "pic.tex.old"), "old picture\n");
     EXPECT_TRUE(fs::is_symlink(dir / "link.tex"));
     EXPECT_TRUE(fs::is_symlink(dir / "chain.tex"));
     EXPECT_EQ(fs::read_symlink(dir / "link.tex").string(), "real/pic.tex");
 
     ASSERT_TRUE(save(dir / "dangling.tex"));
-    EXPECT_EQ(readFile(dir / "real" / "fresh.tex"), saved);
+    EXPECT_EQ(harness::readFile(dir / "real" / "fresh.tex"), saved);
     EXPECT_TRUE(fs::is_symlink(dir / "dangling.tex"));
     EXPECT_TRUE(messages.empty());
 }
@@ -630,5 +624,5 @@ TEST_F(WriterPaths, PathsThatCannotTakeAPicture) {
     }
     messages.clear();
     EXPECT_EQ(outcome(savePicture("", record, ".old"), before), "refused|Can't open file|modified|same");
-    EXPECT_EQ(readFile(dir / "sub" / "inside.tex"), "kept\n");
+    EXPECT_EQ(harness::readFile(dir / "sub" / "inside.tex"), "kept\n");
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "canvas/Canvas.h"
+#include "canvas/Pick.h"
 #include "shell/Globals.h"
 #include "shell/Resources.h"
 #include "shell/Startup.h"
@@ -116,6 +117,18 @@ bool shellUp(Widget shell) {
     XWindowAttributes a;
     return XtIsRealized(shell) && XGetWindowAttributes(XtDisplay(shell), XtWindow(shell), &a) &&
            a.map_state == IsViewable;
+}
+
+XPoint gripAt(int i) {
+    Position x = 0, y = 0;
+    XtVaGetValues(gripSlots[i].grip, XtNx, &x, XtNy, &y, nullptr);
+    return {static_cast<short>(x + gripHalfWidth), static_cast<short>(y + gripHalfHeight)};
+}
+
+void dragGrip(int i, int dx, int dy, int button) {
+    Dimension w = 0, h = 0;
+    XtVaGetValues(gripSlots[i].grip, XtNwidth, &w, XtNheight, &h, nullptr);
+    drag(appContext, gripSlots[i].grip, w / 2, h / 2, w / 2 + dx, h / 2 + dy, button);
 }
 
 }  // namespace harness

@@ -46,6 +46,11 @@ void typeInto(Widget field, const char *text);
 // True while a shell's window is mapped.
 bool shellUp(Widget shell);
 
+// Pick mode's grips: the canvas point grip i is centred on, and a drag of
+// grip i by (dx, dy) from its centre with a button.
+XPoint gripAt(int i);
+void dragGrip(int i, int dx, int dy, int button);
+
 }  // namespace harness
 
 #endif
