@@ -3,8 +3,6 @@
 #include <X11/Shell.h>
 #include <X11/StringDefs.h>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 

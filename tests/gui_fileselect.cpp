@@ -3,7 +3,6 @@
 #include <X11/Shell.h>
 #include <X11/StringDefs.h>
 #include <fstream>
-#include <sstream>
 #include <unistd.h>
 
 #include "canvas/Canvas.h"

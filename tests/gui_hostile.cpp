@@ -4,14 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
+#include <string>
+#include <vector>
 
-#include "canvas/Canvas.h"
-#include "canvas/View.h"
 #include "harness/Editor.h"
-#include "objects/Constrain.h"
+#include "objects/ObjRecord.h"
 #include "objects/Scale.h"
 #include "shell/FileCommands.h"
-#include "shell/FileSelect.h"
 #include "shell/Globals.h"
 
 using namespace harness;

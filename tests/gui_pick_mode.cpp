@@ -5,8 +5,6 @@
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -16,6 +14,7 @@
 #include "canvas/Shift.h"
 #include "canvas/View.h"
 #include "harness/Editor.h"
+#include "harness/Files.h"
 #include "objects/Constrain.h"
 #include "picfile/Writer.h"
 #include "shell/FileCommands.h"
@@ -405,19 +404,11 @@ void ignoreMessage(const char *) {}
 
 // The file the writer makes of the drawing as it stands.
 std::string savedText() {
-    char dir[] = "/tmp/vexilo-pick-XXXXXX";
-    if (!mkdtemp(dir)) return "";
-    std::string path = std::string(dir) + "/p.tex";
-    std::string text;
-    if (savePicture(path.c_str(), ignoreMessage, ".old")) {
-        std::ifstream in(path);
-        std::stringstream all;
-        all << in.rdbuf();
-        text = all.str();
-    }
+    std::string dir = scratchDir(), path = dir + "/p.tex";
+    std::string text = savePicture(path.c_str(), ignoreMessage, ".old") ? readFile(path) : "";
     unlink(path.c_str());
     unlink((path + ".old").c_str());
-    rmdir(dir);
+    rmdir(dir.c_str());
     return text;
 }
 

@@ -5,12 +5,7 @@
 
 #include <X11/Shell.h>
 #include <X11/StringDefs.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "canvas/Canvas.h"
@@ -18,6 +13,7 @@
 #include "canvas/View.h"
 #include "harness/Editor.h"
 #include "harness/Files.h"
+#include "harness/Latex.h"
 #include "objects/ObjRecord.h"
 #include "objects/Scale.h"
 #include "selector/FileNominatorWindow.h"
@@ -51,7 +47,7 @@ void nominate(const std::string &path) {
     EXPECT_FALSE(shellUp(fileShell));
 }
 
-void select(int x, int y, ObjType type) {
+void pickObject(int x, int y, ObjType type) {
     canvasClick(x, y);
     ASSERT_NE(selectedObj, nullptr);
     EXPECT_EQ(selectedObj->type, type);
@@ -96,23 +92,23 @@ TEST(Session, EveryCommandOnceThenSaveLoadSaveGivesTheSameFileAndLatexTakesIt) {
 
     // Pick mode: select, resize, move, copy, delete, edit a text.
     chooseMenu("draw", "pick");
-    select(400, 430, ObjCircle);
+    pickObject(400, 430, ObjCircle);
     ObjRecord *circle = selectedObj;
     float radius = circle->x2;
     dragGrip(5, -10, 0, 1);
     EXPECT_LT(circle->x2, radius);
-    select(340, 240, ObjFramedBox);
+    pickObject(340, 240, ObjFramedBox);
     ObjRecord *box = selectedObj;
     float boxX = box->x;
     dragGrip(0, -20, 0, 2);
     EXPECT_EQ(box->x, boxX - 20);
-    select(230, 115, ObjVector);
+    pickObject(230, 115, ObjVector);
     chooseMenu("edit", "copy");
     EXPECT_EQ(countObjects(), 12);
     chooseMenu("edit", "delete");
     EXPECT_EQ(countObjects(), 11);
     EXPECT_EQ(selectedObj, nullptr);
-    select(320, 300, ObjDashedBox);
+    pickObject(320, 300, ObjDashedBox);
     chooseMenu("edit", "editText");
     place("Edited");
     chooseMenu("edit", "refresh");
@@ -158,13 +154,7 @@ TEST(Session, EveryCommandOnceThenSaveLoadSaveGivesTheSameFileAndLatexTakesIt) {
     EXPECT_EQ(readFile(second), saved);
     EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: " + second);
 
-    {
-        std::ofstream doc(dir + "/doc.tex");
-        doc << "\\documentclass{article}\n\\begin{document}\n\\input{session}\n\\end{document}\n";
-    }
-    std::string cmd = "cd '" + dir + "' && latex -interaction=nonstopmode -halt-on-error doc.tex >run.log 2>&1 </dev/null";
-    int status = system(cmd.c_str());
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << saved << readFile(dir + "/run.log");
+    EXPECT_EQ(latexFailure(dir, "session"), "") << saved;
 
     EXPECT_EXIT(chooseMenu("file", "quit"), testing::ExitedWithCode(0), "");
 }

@@ -5,13 +5,12 @@
 
 #include <cmath>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "canvas/View.h"
-#include "objects/Extent.h"
 #include "harness/Files.h"
+#include "objects/Extent.h"
 #include "objects/ObjRecord.h"
 #include "objects/Scale.h"
 #include "picfile/Reader.h"
@@ -27,8 +26,7 @@ void sink(const char *text) { messages.push_back(text); }
 struct ReaderTest : testing::Test {
     std::string dir;
     void SetUp() override {
-        char path[] = "/tmp/vexilo-reader-XXXXXX";
-        dir = mkdtemp(path);
+        dir = harness::scratchDir();
         messages.clear();
         zoomFactor = 1;
         snprintf(gridText, fieldTextSize, "10");

@@ -154,9 +154,7 @@ std::string inChild(const std::function<std::string()> &body) {
 class WriterTest : public testing::Test {
 protected:
     void SetUp() override {
-        char templ[] = "/tmp/vexilo-writer-XXXXXX";
-        ASSERT_NE(mkdtemp(templ), nullptr);
-        dir = templ;
+        dir = harness::scratchDir();
         messages.clear();
         useScale(1);
         modified = true;
