@@ -11,7 +11,7 @@
 
 #include "bench/Drawing.h"
 #include "canvas/View.h"
-#include "picfile/Reader.h"
+#include "shell/LoadPicture.h"
 #include "picfile/Writer.h"
 
 static void complain(const char *text) { fprintf(stderr, "bench_load: %s\n", text); }

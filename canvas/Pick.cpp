@@ -95,6 +95,7 @@ void showGrips(ObjRecord *rec) {
     case ObjVector:
     case ObjText:
     case ObjBezier:
+    case ObjMultiput:  // its first copy's point moves it, its last one's sets the step
         for (int i = 4; i < 7; i++) gripSlots[i].obj = rec;
         gripSlots[4].count = 1;
         showGrip(4);

@@ -19,6 +19,42 @@ static void bezierExtreme(float s, float q, float e, float *lo, float *hi) {
         *lo = v;
 }
 
+void ovalPartBox(const ObjRecord *rec, float box[4]) {
+    box[0] = rec->x;
+    box[1] = rec->y;
+    box[2] = rec->x + rec->x2;
+    box[3] = rec->y + rec->y2;
+    float midX = rec->x + rec->x2 / 2, midY = rec->y + rec->y2 / 2;
+    int horizontal = rec->part & (ovalLeft | ovalRight), vertical = rec->part & (ovalTop | ovalBottom);
+    if (horizontal == ovalLeft) box[2] = midX;
+    if (horizontal == ovalRight) box[0] = midX;
+    if (vertical == ovalTop) box[3] = midY;
+    if (vertical == ovalBottom) box[1] = midY;
+}
+
+// Every copy is the first one moved by a multiple of the step, so the
+// first and the last copy span the whole.
+static void multiputExtent(const ObjRecord *rec, float extent[4]) {
+    extent[0] = extent[1] = 1e30f;
+    extent[2] = extent[3] = -1e30f;
+    if (!rec->body) {  // nothing drawn: the point alone
+        extent[0] = extent[2] = rec->x;
+        extent[1] = extent[3] = rec->y;
+        return;
+    }
+    float last = static_cast<float>(rec->count > 1 ? rec->count - 1 : 0);
+    for (const ObjRecord *r = rec->body; r; r = r->next) {
+        float e[4];
+        ObjGetExtent(r, e);
+        for (float k : {0.0f, last}) {
+            extent[0] = std::min(extent[0], e[0] + k * rec->x2);
+            extent[1] = std::min(extent[1], e[1] + k * rec->y2);
+            extent[2] = std::max(extent[2], e[2] + k * rec->x2);
+            extent[3] = std::max(extent[3], e[3] + k * rec->y2);
+        }
+    }
+}
+
 void ObjGetExtent(const ObjRecord *rec, float extent[4]) {
     switch (rec->type) {
     case ObjLine:
@@ -28,10 +64,12 @@ void ObjGetExtent(const ObjRecord *rec, float extent[4]) {
         extent[2] = std::max(rec->x, rec->x2);
         extent[3] = std::max(rec->y, rec->y2);
         break;
+    case ObjOval:
+        ovalPartBox(rec, extent);
+        break;
     case ObjFramedBox:
     case ObjDashedBox:
     case ObjFilledBox:
-    case ObjOval:
     case ObjText:
         extent[0] = rec->x;
         extent[1] = rec->y;
@@ -52,6 +90,9 @@ void ObjGetExtent(const ObjRecord *rec, float extent[4]) {
         extent[3] = std::max(rec->y, rec->y3);
         bezierExtreme(rec->x, rec->x2, rec->x3, &extent[0], &extent[2]);
         bezierExtreme(rec->y, rec->y2, rec->y3, &extent[1], &extent[3]);
+        break;
+    case ObjMultiput:
+        multiputExtent(rec, extent);
         break;
     default:
         fprintf(stderr, "ObjGetExtent: unknown type %d\n", rec->type);

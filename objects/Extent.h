@@ -6,6 +6,9 @@
 
 // xmin, ymin, xmax, ymax in canvas pixels (y downwards: ymin is the top).
 void ObjGetExtent(const ObjRecord *rec, float extent[4]);
+// The box of the part of an oval that is drawn (the whole box for a whole
+// oval), canvas pixels like ObjGetExtent.
+void ovalPartBox(const ObjRecord *rec, float box[4]);
 // True when (px, py) lies in the bounding box widened by 3 pixels.
 bool ObjHit(const ObjRecord *rec, float px, float py);
 

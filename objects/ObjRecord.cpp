@@ -34,12 +34,63 @@ ObjRecord *ObjNew(ObjType type) {
     return rec;
 }
 
-void ObjFree(ObjRecord *rec) { XtFree(reinterpret_cast<char *>(rec)); }
+void ObjFree(ObjRecord *rec) {
+    if (!rec) return;
+    ObjFreeList(rec->body);
+    XtFree(reinterpret_cast<char *>(rec));
+}
+
+void ObjFreeList(ObjRecord *list) {
+    while (list) {
+        ObjRecord *next = list->next;
+        ObjFree(list);
+        list = next;
+    }
+}
+
+// A copy of every record of a list, in the same order.
+static ObjRecord *copyList(const ObjRecord *list) {
+    ObjRecord *head = nullptr, **tail = &head;
+    for (const ObjRecord *r = list; r; r = r->next) {
+        ObjRecord *copy = ObjNew(r->type);
+        ObjCopy(r, copy);
+        *tail = copy;
+        tail = &copy->next;
+    }
+    return head;
+}
 
 void ObjCopy(const ObjRecord *src, ObjRecord *dst) {
+    if (src == dst) return;
     ObjRecord *next = dst->next;
+    ObjFreeList(dst->body);
     *dst = *src;
     dst->next = next;
+    dst->body = copyList(src->body);
+}
+
+float lineWidthPoints(const ObjRecord *rec) {
+    if (rec->lineWidth > 0) return rec->lineWidth;
+    return rec->thickLines ? thickLinePoints : thinLinePoints;
+}
+
+// The records drawn for rec, moved by (dx, dy).
+static void drawnAt(const ObjRecord *rec, float dx, float dy, void (*fn)(const ObjRecord *, void *), void *data) {
+    if (rec->type == ObjMultiput) {
+        for (int i = 0; i < rec->count; i++)
+            for (const ObjRecord *r = rec->body; r; r = r->next) drawnAt(r, dx + i * rec->x2, dy + i * rec->y2, fn, data);
+    } else if (dx == 0 && dy == 0) {
+        fn(rec, data);
+    } else {
+        ObjRecord copy;
+        memcpy(&copy, rec, sizeof copy);  // no body to share: not a multiput
+        ObjMove(&copy, dx, dy);
+        fn(&copy, data);
+    }
+}
+
+void forEachDrawn(const ObjRecord *rec, void (*fn)(const ObjRecord *, void *), void *data) {
+    drawnAt(rec, 0, 0, fn, data);
 }
 
 // The smaller corner and the size of the box spanned by two points.
@@ -94,6 +145,21 @@ void ObjStore(ObjRecord *rec, const XPoint *p) {
         rec->x2 = p[2].x;
         rec->y2 = p[2].y;
         break;
+    case ObjMultiput: {
+        // The first point moves the whole; the second, the last copy's
+        // point, sets the step. Unchanged whole-pixel points keep the
+        // fractions the record had.
+        XPoint old[3];
+        int n;
+        ObjRetrieve(rec, old, &n);
+        bool sameStep = p[1].x - p[0].x == old[1].x - old[0].x && p[1].y - p[0].y == old[1].y - old[0].y;
+        ObjMove(rec, static_cast<float>(p[0].x - old[0].x), static_cast<float>(p[0].y - old[0].y));
+        if (!sameStep && rec->count > 1) {
+            rec->x2 = static_cast<float>(p[1].x - p[0].x) / (rec->count - 1);
+            rec->y2 = static_cast<float>(p[1].y - p[0].y) / (rec->count - 1);
+        }
+        break;
+    }
     default:
         unknownType("ObjStore", rec->type);
     }
@@ -133,6 +199,13 @@ void ObjRetrieve(const ObjRecord *rec, XPoint *p, int *count) {
         p[2].y = toCanvas(rec->y2);
         *count = 3;
         break;
+    case ObjMultiput: {
+        float last = static_cast<float>(rec->count > 1 ? rec->count - 1 : 0);
+        p[1].x = toCanvas(rec->x + last * rec->x2);
+        p[1].y = toCanvas(rec->y + last * rec->y2);
+        *count = 2;
+        break;
+    }
     default:
         unknownType("ObjRetrieve", rec->type);
     }
@@ -152,6 +225,9 @@ void ObjMove(ObjRecord *rec, float dx, float dy) {
         rec->x3 += dx;
         rec->y2 += dy;
         rec->y3 += dy;
+        break;
+    case ObjMultiput:
+        for (ObjRecord *r = rec->body; r; r = r->next) ObjMove(r, dx, dy);
         break;
     default:
         break;
@@ -174,11 +250,8 @@ void unlinkObject(ObjRecord *rec) {
 }
 
 void freeAllObjects() {
-    while (objectList) {
-        ObjRecord *next = objectList->next;
-        ObjFree(objectList);
-        objectList = next;
-    }
+    ObjFreeList(objectList);
+    objectList = nullptr;
 }
 
 void reverseObjects() {

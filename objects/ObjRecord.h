@@ -17,10 +17,11 @@ enum ObjType : int32_t {
     ObjDisc = 6,       // \circle*: centre, a point on the circle
     ObjOval = 7,       // \oval: opposite corners
     ObjText = 8,       // \makebox: the reference point
-    ObjBezier = 9      // \qbezier: start, end, control point
+    ObjBezier = 9,     // \qbezier: start, end, control point
+    ObjMultiput = 10   // \multiput: its point, the point of its last copy
 };
 
-const int objTypeCount = 10;
+const int objTypeCount = 11;
 
 // Text position flags of the text-bearing types.
 enum PositionFlags : int32_t {
@@ -32,6 +33,9 @@ enum PositionFlags : int32_t {
     posBottom = 0x40,
     posCentred = posHCenter | posVCenter  // 34, the default
 };
+
+// Parts of an oval, a bit set; none set is the whole oval.
+enum OvalPart : int32_t { ovalTop = 0x01, ovalBottom = 0x02, ovalLeft = 0x04, ovalRight = 0x08 };
 
 // Shadow kinds of the text-bearing box types (kept, never drawn or saved).
 enum ShadowKind : int32_t { noShadow = 0, framedShadow = 1, filledShadow = 2 };
@@ -47,7 +51,18 @@ const int objTextSize = 128;  // 127 characters and the NUL
 //   oval:              as framed, x3 corner radius
 //   text:              (x,y) reference point, x2 = y2 = 0
 //   bezier:            (x,y) start, (x2,y2) control point, (x3,y3) end
+//   multiput:          (x,y) the point of the first copy, (x2,y2) the step
+//                      to the next, count copies of the body's records
+//                      (which hold the first copy's place)
 // Width and height are never negative.
+//
+// The fields after text hold what a file may give beyond the editor's own
+// form; zero in all of them is what the editor writes by itself, so a
+// record from ObjNew draws and saves as before.
+//
+// A record owns its body. Copy a record deeply with
+//     ObjRecord *copy = ObjNew(rec->type); ObjCopy(rec, copy);
+// and release it with ObjFree, which releases its body too.
 struct ObjRecord {
     ObjType type;
     ObjRecord *next;  // the next older record; NULL at the end of the list
@@ -60,7 +75,19 @@ struct ObjRecord {
     };
     int32_t shadow;
     char text[objTextSize];
+    int32_t thickLines;  // 1 when drawn under \thicklines, 0 under \thinlines
+    float lineWidth;     // \linethickness in points; 0: what the lines above give
+    int32_t part;        // OvalPart bits of an oval; 0 the whole oval
+    int32_t dots;        // a Bezier's point count; 0 a solid curve
+    int32_t count;       // copies of a multiput
+    ObjRecord *body;     // a multiput's records, in file order
 };
+
+// Line thickness in LaTeX's terms: \thinlines 0.4pt, \thicklines 0.8pt,
+// or a \linethickness that replaces the width they give.
+const float thinLinePoints = 0.4f;
+const float thickLinePoints = 0.8f;
+float lineWidthPoints(const ObjRecord *rec);
 
 // The drawing, newest record first. The list owns its records.
 extern ObjRecord *objectList;
@@ -77,6 +104,12 @@ void ObjCopy(const ObjRecord *src, ObjRecord *dst);
 void ObjStore(ObjRecord *rec, const XPoint *points);
 void ObjRetrieve(const ObjRecord *rec, XPoint *points, int *count);
 void ObjMove(ObjRecord *rec, float dx, float dy);
+
+// Frees a list of records linked through next.
+void ObjFreeList(ObjRecord *list);
+// Calls fn for every record drawn: a multiput's body once per copy, moved
+// to that copy's place (records handed to fn are temporary).
+void forEachDrawn(const ObjRecord *rec, void (*fn)(const ObjRecord *, void *), void *data);
 
 // List operations.
 void linkObject(ObjRecord *rec);         // put rec at the head

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "objects/Extent.h"
 #include "objects/Scale.h"
 
 GC drawGC = nullptr;
@@ -101,7 +102,71 @@ static void drawTextObject(const ObjRecord *rec, Display *display, Drawable draw
     XDrawString(display, drawable, drawGC, tx, ty, rec->text, n);
 }
 
+// The pen width of a record on the canvas, in pixels: its line thickness
+// at the current unit and zoom. Widths of a pixel or less keep the
+// graphics contexts' own width of 1.
+static int penWidth(const ObjRecord *rec) {
+    float pixels = lineWidthPoints(rec) / unitPt * pixelsPerUnit * zoomFactor;
+    if (!(pixels > 1.5f)) return 1;
+    return pixels > 1000 ? 1000 : static_cast<int>(pixels + 0.5f);
+}
+
+static void setPen(Display *display, int width) {
+    XGCValues v;
+    v.line_width = width;
+    XChangeGC(display, drawGC, GCLineWidth, &v);
+    if (dashGC) XChangeGC(display, dashGC, GCLineWidth, &v);
+}
+
+// The part of an oval a part record asks for: its corners and the pieces
+// of its sides within the part's box.
+static void drawOvalPart(const ObjRecord *rec, Display *display, Drawable drawable) {
+    int x = toCanvas(rec->x), y = toCanvas(rec->y), w = toCanvas(rec->x2), h = toCanvas(rec->y2);
+    int r = toCanvas(rec->x3);
+    r = std::max(0, std::min(r, std::min(w, h) / 2));
+    float box[4];
+    ovalPartBox(rec, box);
+    int x0 = toCanvas(box[0]), y0 = toCanvas(box[1]), x1 = toCanvas(box[2]), y1 = toCanvas(box[3]);
+    bool left = x0 == x, right = x1 == x + w, top = y0 == y, bottom = y1 == y + h;
+    int d = 2 * r;
+    if (top && left) XDrawArc(display, drawable, drawGC, x, y, d, d, 90 * 64, 90 * 64);
+    if (top && right) XDrawArc(display, drawable, drawGC, x + w - d, y, d, d, 0, 90 * 64);
+    if (bottom && left) XDrawArc(display, drawable, drawGC, x, y + h - d, d, d, 180 * 64, 90 * 64);
+    if (bottom && right) XDrawArc(display, drawable, drawGC, x + w - d, y + h - d, d, d, 270 * 64, 90 * 64);
+    int sx0 = std::max(x0, x + r), sx1 = std::min(x1, x + w - r);
+    int sy0 = std::max(y0, y + r), sy1 = std::min(y1, y + h - r);
+    if (top && sx0 <= sx1) XDrawLine(display, drawable, drawGC, sx0, y, sx1, y);
+    if (bottom && sx0 <= sx1) XDrawLine(display, drawable, drawGC, sx0, y + h, sx1, y + h);
+    if (left && sy0 <= sy1) XDrawLine(display, drawable, drawGC, x, sy0, x, sy1);
+    if (right && sy0 <= sy1) XDrawLine(display, drawable, drawGC, x + w, sy0, x + w, sy1);
+}
+
+// A dotted Bezier: its points as dots of the pen's width.
+static void drawDottedBezier(const ObjRecord *rec, int pen, Display *display, Drawable drawable) {
+    int n = rec->dots < 2 ? 2 : rec->dots > 10000 ? 10000 : rec->dots;
+    for (int i = 0; i < n; i++) {
+        double t = static_cast<double>(i) / (n - 1), s = 1 - t;
+        short px = truncShort(s * s * rec->x + 2 * t * s * rec->x2 + t * t * rec->x3);
+        short py = truncShort(s * s * rec->y + 2 * t * s * rec->y2 + t * t * rec->y3);
+        XFillRectangle(display, drawable, drawGC, px - pen / 2, py - pen / 2, pen, pen);
+    }
+}
+
+static void drawOne(const ObjRecord *rec, void *target);
+
+struct DrawTarget {
+    Display *display;
+    Drawable drawable;
+};
+
 void ObjDraw(const ObjRecord *rec, Display *display, Drawable drawable) {
+    if (rec->type == ObjMultiput) {
+        DrawTarget target = {display, drawable};
+        forEachDrawn(rec, drawOne, &target);
+        return;
+    }
+    int pen = penWidth(rec);
+    if (pen != 1) setPen(display, pen);
     int x = toCanvas(rec->x), y = toCanvas(rec->y);
     switch (rec->type) {
     case ObjVector:
@@ -124,12 +189,20 @@ void ObjDraw(const ObjRecord *rec, Display *display, Drawable drawable) {
         break;
     }
     case ObjOval: {
+        if (rec->part) {
+            drawOvalPart(rec, display, drawable);
+            break;
+        }
         int corner = toCanvas(rec->x3);
         XmuDrawRoundedRectangle(display, drawable, drawGC, x, y, toCanvas(rec->x2), toCanvas(rec->y2),
                                 corner, corner);
         break;
     }
     case ObjBezier: {
+        if (rec->dots > 0) {
+            drawDottedBezier(rec, pen, display, drawable);
+            break;
+        }
         XPoint line[bezierPoints];
         bezierPolyline(x, y, toCanvas(rec->x2), toCanvas(rec->y2), toCanvas(rec->x3), toCanvas(rec->y3),
                        line);
@@ -140,6 +213,12 @@ void ObjDraw(const ObjRecord *rec, Display *display, Drawable drawable) {
         fprintf(stderr, "ObjDraw: Unknown type %d\n", rec->type);
         abort();
     }
+    if (pen != 1) setPen(display, 1);
+}
+
+static void drawOne(const ObjRecord *rec, void *target) {
+    const DrawTarget *t = static_cast<const DrawTarget *>(target);
+    ObjDraw(rec, t->display, t->drawable);
 }
 
 void ObjRubber(ObjType type, Display *display, Drawable drawable, const XPoint *p, int count) {
@@ -169,6 +248,7 @@ void ObjRubber(ObjType type, Display *display, Drawable drawable, const XPoint *
     case ObjLine:
     case ObjVector:
     case ObjBezier:
+    case ObjMultiput:  // from the first copy's point to the last one's
         XDrawLine(display, drawable, rubberGC, p[0].x, p[0].y, p[1].x, p[1].y);
         break;
     case ObjCircle:

@@ -27,7 +27,15 @@ enum TokenCode {
     tokUnit = 21,
     tokUnitlength = 22,   // \unitlength used as a unit
     tokThicklines = 23,
-    tokThinlines = 24
+    tokThinlines = 24,
+    tokPutText = 26,      // a \put's text up to the \put's closing brace, which it takes
+    tokMultiput = 27,
+    tokLinethickness = 28,
+    tokRuleRaise = 29,    // \rule followed by "[": a raise comes first
+    tokOpen = 30,         // "{" of a group or an argument in the picture
+    tokClose = 31,        // "}"
+    tokUsebox = 32,       // \usebox{\name}: tokenText holds the name
+    tokSavebox = 33       // \sbox{\name} or \savebox{\name}: its contents follow
 };
 
 // Token values, valid until the next call of nextToken.
@@ -39,6 +47,9 @@ extern int lineNumber;
 
 void startScan(FILE *file);
 int nextToken();
+// The box whose text the scanner waits for has none: the next "{" opens a
+// group again.
+void forgetBoxText();
 // True when reading the file failed; the scan then ended as if at its end.
 bool scanReadFailed();
 

@@ -19,6 +19,7 @@ const UnitEntry unitTable[unitCount] = {
     {"cc", 12.840104f},           // 12 dd
     {"sp", 0.0000152587890625f},  // 1/65536 pt
     {"em", 10.0f},                // a fixed 10 pt, not taken from any font
+    {"ex", 4.30554f},             // the x-height of the 10 pt Computer Modern roman
 };
 
 float unitValue = 1.0f;
@@ -115,6 +116,11 @@ void ObjRescale(ObjRecord *rec, float f) {
         rec->y2 *= f;
         rec->x3 *= f;
         rec->y3 *= f;
+        break;
+    case ObjMultiput:
+        rec->x2 *= f;
+        rec->y2 *= f;
+        for (ObjRecord *r = rec->body; r; r = r->next) ObjRescale(r, f);
         break;
     default:
         fprintf(stderr, "ObjRescale: Unknown type %d\n", rec->type);

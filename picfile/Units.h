@@ -9,8 +9,8 @@ struct UnitEntry {
     float points;      // TeX points per unit
 };
 
-const int unitCount = 10;
-extern const UnitEntry unitTable[unitCount];  // pt cm mm pc in bp dd cc sp em
+const int unitCount = 11;
+extern const UnitEntry unitTable[unitCount];  // pt cm mm pc in bp dd cc sp em ex
 
 extern float unitValue;  // the number of the current \unitlength
 extern int unitIndex;    // its row of unitTable

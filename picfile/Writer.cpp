@@ -153,6 +153,10 @@ public:
     Line &pair(double a, double b) {  // "(%.2f,%.2f)"
         return put("(").num(a).put(",").num(b).put(")");
     }
+    Line &append(const Line &other) { return put(other.buf_, static_cast<size_t>(other.end_ - other.buf_)); }
+    bool is(const char *s) const {
+        return static_cast<size_t>(end_ - buf_) == strlen(s) && memcmp(buf_, s, strlen(s)) == 0;
+    }
     void write(FILE *file) const { fwrite(buf_, 1, static_cast<size_t>(end_ - buf_), file); }
 
 private:
@@ -186,65 +190,159 @@ void putText(Line &line, const ObjRecord *rec) {
     memcpy(text, rec->text, n);
     text[n] = '\0';
     balanceText(text);
-    line.put("{").put(text, strlen(text)).put("}}\n");
+    line.put("{").put(text, strlen(text)).put("}");
 }
 
-}  // namespace
+// The letters of an oval's part: "[tl]" and the like; nothing for a whole oval.
+void putOvalPart(Line &line, int part) {
+    if (!part) return;
+    line.put("[");
+    if (part & ovalTop) line.put("t");
+    else if (part & ovalBottom) line.put("b");
+    if (part & ovalLeft) line.put("l");
+    else if (part & ovalRight) line.put("r");
+    line.put("]");
+}
 
-void ObjSave(const ObjRecord *rec, FILE *file, float xmin, float ymax) {
+// The line thickness in force at a point of the file being written.
+struct Thickness {
+    int thick;
+    float width;
+};
+Thickness written;
+
+// The declarations that bring the thickness in force from `written` to
+// the record's: \thinlines or \thicklines (each also sets its own width),
+// then a \linethickness of the record's own.
+void putThickness(Line &line, const ObjRecord *rec) {
+    Thickness want = {rec->thickLines ? 1 : 0, rec->lineWidth > 0 ? rec->lineWidth : 0};
+    if (want.thick == written.thick && want.width == written.width) return;
+    if (want.thick != written.thick || want.width == 0) {
+        line.put(want.thick ? "\\thicklines\n" : "\\thinlines\n");
+        written = {want.thick, 0};
+    }
+    if (want.width != written.width) {
+        char value[330];
+        *formatFixed(value, want.width, 3) = '\0';
+        line.put("\\linethickness{").put(value).put("pt}\n");
+        written.width = want.width;
+    }
+}
+
+// The object's command without its \put, for the point the record is
+// written from; (*px, *py) get that point. False for a Bezier, whose
+// command carries its own points and stands without a \put.
+bool putCommand(Line &line, const ObjRecord *rec, float xmin, float ymax, double *px, double *py) {
     // Record point (rx, ry) is written as (rx - xmin, ymax - ry), in floats.
-    auto px = [xmin](float rx) { return static_cast<double>(rx - xmin); };
-    auto py = [ymax](float ry) { return static_cast<double>(ymax - ry); };
-    Line line;
+    auto X = [xmin](float rx) { return static_cast<double>(rx - xmin); };
+    auto Y = [ymax](float ry) { return static_cast<double>(ymax - ry); };
     switch (rec->type) {
     case ObjLine:
     case ObjVector: {
         float x1 = rec->x - xmin, y1 = ymax - rec->y;
         float x2 = rec->x2 - xmin, y2 = ymax - rec->y2;
         Slope s = findSlope(x1, y1, x2, y2);
-        line.put("\\put").pair(x1, y1).put(rec->type == ObjLine ? "{\\line(" : "{\\vector(");
-        line.integer(s.a).put(",").integer(s.b).put("){").num(s.length).put("}}\n");
-        break;
+        *px = x1, *py = y1;
+        line.put(rec->type == ObjLine ? "\\line(" : "\\vector(");
+        line.integer(s.a).put(",").integer(s.b).put("){").num(s.length).put("}");
+        return true;
     }
     case ObjFramedBox:
     case ObjDashedBox:
     case ObjText:
-        line.put("\\put").pair(px(rec->x), py(rec->y + rec->y2));
+        *px = X(rec->x), *py = Y(rec->y + rec->y2);
         if (rec->type == ObjFramedBox)
-            line.put("{\\framebox");
+            line.put("\\framebox");
         else if (rec->type == ObjDashedBox)
-            line.put("{\\dashbox{").num(rec->x3).put("}");
+            line.put("\\dashbox{").num(rec->x3).put("}");
         else
-            line.put("{\\makebox");
+            line.put("\\makebox");
         line.pair(rec->x2, rec->y2);
         putPosition(line, rec->flags);
         putText(line, rec);
-        break;
+        return true;
     case ObjFilledBox:
-        line.put("\\put").pair(px(rec->x), py(rec->y + rec->y2));
-        line.put("{\\rule{").num(rec->x2).put("\\unitlength}{").num(rec->y2).put("\\unitlength}}\n");
-        break;
+        *px = X(rec->x), *py = Y(rec->y + rec->y2);
+        line.put("\\rule{").num(rec->x2).put("\\unitlength}{").num(rec->y2).put("\\unitlength}");
+        return true;
     case ObjCircle:
     case ObjDisc:
-        line.put("\\put").pair(px(rec->x), py(rec->y));
-        line.put(rec->type == ObjCircle ? "{\\circle{" : "{\\circle*{");
-        line.num(2.0 * rec->x2).put("}}\n");
-        break;
-    case ObjOval: {
-        double cx = static_cast<double>(rec->x) + rec->x2 / 2.0 - xmin;
-        double cy = ymax - (static_cast<double>(rec->y) + rec->y2 / 2.0);
-        line.put("\\put").pair(cx, cy).put("{\\oval").pair(rec->x2, rec->y2).put("}\n");
-        break;
-    }
+        *px = X(rec->x), *py = Y(rec->y);
+        line.put(rec->type == ObjCircle ? "\\circle{" : "\\circle*{").num(2.0 * rec->x2).put("}");
+        return true;
+    case ObjOval:
+        *px = static_cast<double>(rec->x) + rec->x2 / 2.0 - xmin;
+        *py = ymax - (static_cast<double>(rec->y) + rec->y2 / 2.0);
+        line.put("\\oval").pair(rec->x2, rec->y2);
+        putOvalPart(line, rec->part);
+        return true;
     case ObjBezier:
-        line.put("\\qbezier").pair(px(rec->x), py(rec->y));
-        line.pair(px(rec->x2), py(rec->y2)).pair(px(rec->x3), py(rec->y3)).put("\n");
-        break;
+        line.put("\\qbezier");
+        if (rec->dots > 0) line.put("[").integer(rec->dots).put("]");
+        line.pair(X(rec->x), Y(rec->y)).pair(X(rec->x2), Y(rec->y2)).pair(X(rec->x3), Y(rec->y3));
+        return false;
     default:
+        return false;
+    }
+}
+
+bool knownType(const ObjRecord *rec) { return rec->type >= 0 && rec->type < objTypeCount; }
+
+void saveMultiput(const ObjRecord *rec, FILE *file, float xmin, float ymax);
+
+// The line of an object that is not a multiput: its \put and command.
+void saveSimple(const ObjRecord *rec, FILE *file, float xmin, float ymax, bool inBody) {
+    Line line;
+    putThickness(line, rec);
+    Line command;
+    double px = 0, py = 0;
+    bool put = putCommand(command, rec, xmin, ymax, &px, &py);
+    Line point;
+    if (put) point.pair(px, py);
+    if (put && !(inBody && point.is("(0.00,0.00)")))
+        line.put("\\put").append(point).put("{").append(command).put("}");
+    else
+        line.append(command);
+    if (!inBody) line.put("\n");
+    line.write(file);
+}
+
+// \multiput(x,y)(dx,dy){n}{body}: the body's records are written from
+// the multiput's point; one at that point needs no \put of its own.
+void saveMultiput(const ObjRecord *rec, FILE *file, float xmin, float ymax) {
+    Line head;
+    putThickness(head, rec);
+    head.put("\\multiput").pair(static_cast<double>(rec->x - xmin), static_cast<double>(ymax - rec->y));
+    head.pair(rec->x2, -static_cast<double>(rec->y2)).put("{").integer(rec->count).put("}{");
+    head.write(file);
+    Thickness outside = written;
+    for (const ObjRecord *r = rec->body; r; r = r->next) {
+        if (!knownType(r)) continue;
+        if (r->type == ObjMultiput) {
+            Line open;
+            open.put("\\put").pair(static_cast<double>(r->x - rec->x), static_cast<double>(rec->y - r->y)).put("{");
+            open.write(file);
+            saveMultiput(r, file, r->x, r->y);
+            fputs("}", file);
+        } else {
+            saveSimple(r, file, rec->x, rec->y, true);
+        }
+    }
+    written = outside;  // the body's declarations end with it
+    fputs("}\n", file);
+}
+
+}  // namespace
+
+void ObjSave(const ObjRecord *rec, FILE *file, float xmin, float ymax) {
+    if (!knownType(rec)) {
         fprintf(stderr, "ObjSave: unknown type %d\n", rec->type);
         return;
     }
-    line.write(file);
+    if (rec->type == ObjMultiput)
+        saveMultiput(rec, file, xmin, ymax);
+    else
+        saveSimple(rec, file, xmin, ymax, false);
 }
 
 // ---------------------------------------------------------------------
@@ -324,6 +422,7 @@ bool writePicture(FILE *file) {
     const char *unit = unitIndex >= 0 && unitIndex < unitCount ? unitTable[unitIndex].name : "pt";
     fprintf(file, "{%% Picture saved by vexilo %s.%s\n\\unitlength=%s%s\n", versionMajor,
             versionMinor, value, unit);
+    written = {0, 0};
     Line size;
     size.put("\\begin{picture}").pair(xmax - xmin, ymax - ymin).put("(0.00,0.00)\n").write(file);
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "canvas/Pick.h"
-#include "picfile/Reader.h"
+#include "shell/LoadPicture.h"
 #include "picfile/Writer.h"
 #include "selector/FileNominator.h"
 #include "selector/FileNominatorWindow.h"

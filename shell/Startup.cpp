@@ -18,7 +18,7 @@
 #include "canvas/View.h"
 #include "objects/Constrain.h"
 #include "objects/Scale.h"
-#include "picfile/Reader.h"
+#include "shell/LoadPicture.h"
 #include "picfile/Version.h"
 #include "shell/Dialogs.h"
 #include "shell/FileCommands.h"

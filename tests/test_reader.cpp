@@ -13,7 +13,7 @@
 #include "objects/Extent.h"
 #include "objects/ObjRecord.h"
 #include "objects/Scale.h"
-#include "picfile/Reader.h"
+#include "shell/LoadPicture.h"
 #include "picfile/Scanner.h"
 #include "picfile/Units.h"
 #include "picfile/Writer.h"
@@ -112,7 +112,9 @@ TEST_F(ReaderTest, ObjectsAsTheFileGivesThem) {
         {"\\put(10,20){\\makebox(30,10){x}}", ObjText, {10, 30, 30, 10, 34}},  // \put point is the lower left
         {"\\put(3,4){plain}", ObjText, {3, 4, 0, 0, 65}},
         {"\\put(1,2){\\rule{5pt}{3\\unitlength}}", ObjFilledBox, {1, 5, 5, 3}},
-        {"\\put(10,10){\\rule[-0.200pt]{0.400pt}{4.818pt}}", ObjFilledBox, {9.8f, 10.4f, 0.2f, 0.4f}},
+        // The raise lowers the rule's corner below the point: a tick mark of gnuplot's.
+        {"\\put(10,10){\\rule[-0.200pt]{0.400pt}{4.818pt}}", ObjFilledBox, {10, 14.618f, 0.4f, 4.818f}},
+        {"\\put(10,10){\\rule[1pt]{2pt}{.5\\unitlength}}", ObjFilledBox, {10, 11.5f, 2, 0.5f}},
         {"\\put(0,0){\\framebox(-20,10){neg}}", ObjFramedBox, {-20, 10, 20, 10, 34}},
         {"\\qbezier(1,2)(3,4)(5,6)", ObjBezier, {1, 2, 3, 4, 5, 6}},
         {"\\bezier{9}(1,2)(3,4)(5,6)", ObjBezier, {1, 2, 3, 4, 5, 6}},
@@ -152,20 +154,22 @@ TEST_F(ReaderTest, WarningsForWhatIsMissing) {
         std::string warnings;
         int objects;
     } cases[] = {
-        // The \put taken in place of the text is dropped; the box's text is
-        // still awaited, so the circle's "{2}" is read as a text.
-        {"\\put(0,0){\\framebox(20,10)}\n\\put(5,5){\\circle{2}}",
-         "Warning(3): text expected; assuming empty\nWarning(3): missing diameter, assuming 1.0\n", 2},
-        {"\\put(0){x}\n\\put(1,1){y}", "Warning(2): missing coord of \\put, assuming 0.0\n", 1},
+        // The brace that ends the \put in place of the text still ends it;
+        // the circle's "{2}" is its diameter.
+        {"\\put(0,0){\\framebox(20,10)}\n\\put(5,5){\\circle{2}}", "Warning(2): text expected; assuming empty\n", 2},
+        {"\\put(0){x}\n\\put(1,1){y}", "Warning(2): missing coord of \\put, assuming 0.0\n", 2},
         {"\\put(0,0){\\line(pt,1){10}}", "Warning(2): missing coord: \\line, assuming 0.0\n", 1},
         {"\\put(0,0){\\circle{pt}}", "Warning(2): missing diameter, assuming 1.0\n", 1},
-        {"\\put(0,0){\\rule{2}{3}{4}pt}", "Warning(2): missing unit, assuming \\unitlength\n", 1},
-        {"\\thicklines\\thinlines",
-         "Warning(2): Ignoring \\thicklines command\nWarning(2): Ignoring \\thinlines command\n", 0},
+        {"\\put(0,0){\\rule{2}{3}{4}pt}",
+         "Warning(2): missing unit, assuming \\unitlength\nWarning(2): missing unit, assuming \\unitlength\n", 1},
+        {"\\thicklines\\thinlines", "", 0},
+        {"\\put(0,0){\\usebox{\\nobox}}\\multiput(0,0)(1,1){3}{x}", "Warning(2): unknown box \\nobox skipped\n", 1},
+        {"\\multiput(0,0)(1,1){3}", "Warning(3): missing body of \\multiput\n", 0},
         {"\\put(1,2){\\oval(pt,5)}", "Warning(2): missing extent of oval, assuming 0.0\n", 1},
         {"\\qbezier[pt](1,2)(3,4)(5,6)", "Warning(2): missing number in bezier\n", 1},
         {"\\put(1,99999999999999999999999999999999999999999){x}", "Warning(2): number out of range; using 1e9\n", 1},
-        {"\\put(1,2){\\line(1,0)", "Warning(3): missing length, assuming 100.0\nWarning(4): unexpected end of file\n", 1},
+        // \end{picture} in place of the length still ends the picture.
+        {"\\put(1,2){\\line(1,0)", "Warning(3): missing length, assuming 100.0\n", 1},
     };
     for (auto &c : cases) {
         SCOPED_TRACE(c.body);
@@ -174,9 +178,10 @@ TEST_F(ReaderTest, WarningsForWhatIsMissing) {
     }
     load("\\put(0,0){\\framebox(20,10)}\n\\put(5,5){\\circle{2}}");
     ASSERT_EQ(countObjects(), 2);
-    // The swallowed \put leaves the circle at the earlier point, the box's corner.
+    // The circle is at its own point, 5 units right of the box's corner.
     EXPECT_EQ(objectList->next->type, ObjCircle);
-    EXPECT_EQ(objectList->next->x, objectList->x);
+    EXPECT_EQ(objectList->next->x, objectList->x + 5);
+    EXPECT_EQ(objectList->next->x2, 1);
 }
 
 TEST_F(ReaderTest, DefaultsOfMissingLengthsAreInPixels) {
@@ -191,8 +196,10 @@ TEST_F(ReaderTest, UnitLengthOfThePreamble) {
     EXPECT_EQ(warnings, "");
     EXPECT_EQ(unitIndex, 2);
     EXPECT_EQ(pixelsPerUnit, 3.0f);
-    EXPECT_NEAR(length(objectList->x2), 2 * 2.8452756 / 3, 1e-5);
-    EXPECT_NEAR(length(objectList->y2), 1.0 / 3, 1e-5);
+    // Lengths in units of their own count in TeX points, not in the
+    // canvas's rounded scale.
+    EXPECT_NEAR(length(objectList->x2), 2, 1e-5);
+    EXPECT_NEAR(length(objectList->y2), 1 / 2.8452756, 1e-5);
 
     warnings = load("\\put(0,0){x}", "\\setlength{\\unitlength}{0pt}\n");
     EXPECT_EQ(warnings, "Warning(1): \\unitlength was 0; is 1 now\n");

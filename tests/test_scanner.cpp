@@ -22,7 +22,7 @@ std::string scan(const std::string &input, std::string *err = nullptr, std::stri
             snprintf(buf, sizeof buf, "%d(%g)", t, tokenNumber);
         else if (t == tokUnit)
             snprintf(buf, sizeof buf, "%d(%d)", t, tokenUnit);
-        else if (t == tokText || t == tokPosition)
+        else if (t == tokText || t == tokPosition || t == tokPutText || t == tokUsebox || t == tokSavebox)
             snprintf(buf, sizeof buf, "%d'%s'", t, tokenText);
         else
             snprintf(buf, sizeof buf, "%d", t);
@@ -55,13 +55,13 @@ TEST(Scanner, TokensOfTheEditorsOwnFiles) {
     std::string err;
     EXPECT_EQ(scan(file, &err),
               "20(1) 21(0) 1 5(55) 5(45) 5(0) 5(0) "
-              "6 5(5) 5(45) 15 5(0) 5(0) 4'bl' 3'A' "
-              "6 5(10) 5(30) 8 5(2) 5(20) 5(10) 3'Hi' "
-              "6 5(50) 5(20) 12 5(10) "
-              "6 5(0) 5(0) 10 5(3) 5(-1) 5(30) "
-              "6 5(1) 5(2) 14 5(20) 22 5(10) 22 "
-              "6 5(20) 5(10) 13 5(40) 5(20) "
-              "17 5(1) 5(2) 5(3) 5(4) 5(5) 5(6) 2");
+              "6 5(5) 5(45) 30 15 5(0) 5(0) 4'bl' 3'A' 31 "
+              "6 5(10) 5(30) 30 8 30 5(2) 31 5(20) 5(10) 3'Hi' 31 "
+              "6 5(50) 5(20) 30 12 30 5(10) 31 31 "
+              "6 5(0) 5(0) 30 10 5(3) 5(-1) 30 5(30) 31 31 "
+              "6 5(1) 5(2) 30 14 30 5(20) 22 31 30 5(10) 22 31 31 "
+              "6 5(20) 5(10) 30 13 5(40) 5(20) 31 "
+              "17 5(1) 5(2) 5(3) 5(4) 5(5) 5(6) 2 31");
     EXPECT_EQ(err, "");
     EXPECT_EQ(lineNumber, 12);  // after the last newline
 }
@@ -73,41 +73,42 @@ TEST(Scanner, EdgeCases) {
         std::string err;
         std::string out;
     } cases[] = {
-        {"\\put(1,2){Hello}", "6 5(1) 5(2) 3'Hello'", "", ""},
-        {"\\put(50,20){\\circle*{10}}", "6 5(50) 5(20) 12 5(10)", "", ""},
-        {"\\put(1,2){\\rule{5pt}{3\\unitlength}}", "6 5(1) 5(2) 14 5(5) 21(0) 5(3) 22", "", ""},
+        {"\\put(1,2){Hello}", "6 5(1) 5(2) 30 26'Hello'", "", ""},
+        {"\\put(50,20){\\circle*{10}}", "6 5(50) 5(20) 30 12 30 5(10) 31 31", "", ""},
+        {"\\put(1,2){\\rule{5pt}{3\\unitlength}}", "6 5(1) 5(2) 30 14 30 5(5) 21(0) 31 30 5(3) 22 31 31", "", ""},
+        {"\\put(1,2){\\rule[-.2pt]{4ex}{1.5em}}", "6 5(1) 5(2) 30 29 5(-0.2) 21(0) 30 5(4) 21(10) 31 30 5(1.5) 21(9) 31 31", "", ""},
         {"\\qbezier[20](1,2)(3,4)(5,6)", "16 5(20) 5(1) 5(2) 5(3) 5(4) 5(5) 5(6)", "", ""},
         {"\\qbezier [20](1,2)(3,4)(5,6)", "16 5(20) 5(1) 5(2) 5(3) 5(4) 5(5) 5(6)", "", ""},
         {"\\qbezier(1,2)(3,4)(5,6)", "17 5(1) 5(2) 5(3) 5(4) 5(5) 5(6)", "", ""},
-        {"\\bezier{20}(1,2)(3,4)(5,6)", "16 5(20) 5(1) 5(2) 5(3) 5(4) 5(5) 5(6)", "", ""},
-        {"\\put(0,0){ {\\bf x}}", "6 5(0) 5(0) 3'{\\bf x}'", "", ""},
-        {"\\put(0,0){\\framebox(2,1)[tr]{a{b{c}}d}}", "6 5(0) 5(0) 7 5(2) 5(1) 4'tr' 3'a{b{c}}d'", "", ""},
-        {"\\put(0,0){two\nlines}x", "6 5(0) 5(0) 3'two\nlines'", "yylex: unrecognized char 'x' (0X78) in line 3\n", ""},
-        {"\\put(0,0){\\dashbox{2}(10,5){x}}", "6 5(0) 5(0) 8 5(2) 5(10) 5(5) 3'x'", "", ""},
-        {"\\put(1,2){}", "6 5(1) 5(2) 3''", "", ""},
-        {"\\put(0,0){a\\{b}", "6 5(0) 5(0) 3'a\\{b'", "", ""},  // an escaped brace opens no group
-        {"\\put(0,0){\\}x}", "6 5(0) 5(0) 3'\\}x'", "", ""},
+        {"\\bezier{20}(1,2)(3,4)(5,6)", "16 30 5(20) 31 5(1) 5(2) 5(3) 5(4) 5(5) 5(6)", "", ""},
+        {"\\put(0,0){ {\\bf x}}", "6 5(0) 5(0) 30 26'{\\bf x}'", "", ""},
+        {"\\put(0,0){\\framebox(2,1)[tr]{a{b{c}}d}}", "6 5(0) 5(0) 30 7 5(2) 5(1) 4'tr' 3'a{b{c}}d' 31", "", ""},
+        {"\\put(0,0){two\nlines}x", "6 5(0) 5(0) 30 26'two\nlines'", "yylex: unrecognized char 'x' (0X78) in line 3\n", ""},
+        {"\\put(0,0){\\dashbox{2}(10,5){x}}", "6 5(0) 5(0) 30 8 30 5(2) 31 5(10) 5(5) 3'x' 31", "", ""},
+        {"\\put(1,2){}", "6 5(1) 5(2) 30 31", "", ""},
+        {"\\put(0,0){a\\{b}", "6 5(0) 5(0) 30 26'a\\{b'", "", ""},  // an escaped brace opens no group
+        {"\\put(0,0){\\}x}", "6 5(0) 5(0) 30 26'\\}x'", "", ""},
+        // Several objects in one \put, and a \put in a \put.
+        {"\\put(2,3){\\circle{3}\\put(1,0){\\vector(0,1){5}}}", "6 5(2) 5(3) 30 11 30 5(3) 31 6 5(1) 5(0) 30 10 5(0) 5(1) 30 5(5) 31 31 31", "", ""},
+        {"\\multiput(1,2)(3,-4){5}{\\circle*{1}}", "27 5(1) 5(2) 5(3) 5(-4) 30 5(5) 31 30 12 30 5(1) 31 31", "", ""},
+        {"\\put(1,1){\\usebox{\\plotpoint}}", "6 5(1) 5(1) 30 32'plotpoint' 31", "", ""},
+        {"\\sbox{\\dot}{\\circle*{2}}\\oval(4,2)[tl]", "33'dot' 30 12 30 5(2) 31 31 13 5(4) 5(2) 4'tl'", "", ""},
+        {"\\put(0,0){\r\n\f\t\\vector(1,0){10}}", "6 5(0) 5(0) 30 10 5(1) 5(0) 30 5(10) 31 31", "", ""},
+        {"\\put( - .5 , +3 ){\\line(1.,0){1}}", "6 5(-0.5) 5(3) 30 9 5(1) 5(0) 30 5(1) 31 31", "", ""},
         {"\\unitlength=2mm", "22 5(2) 21(2)", "yylex: unrecognized char '=' (0X3D) in line 2\n", ""},
-        {"\\linethickness{1pt}", "21(4) 5(1) 21(0)",
-         "yylex: unrecognized char '\\' (0X5C) in line 2\nyylex: unrecognized char 'l' (0X6C) in line 2\n"
-         "yylex: unrecognized char 'e' (0X65) in line 2\nyylex: unrecognized char 't' (0X74) in line 2\n"
-         "yylex: unrecognized char 'h' (0X68) in line 2\nyylex: unrecognized char 'i' (0X69) in line 2\n"
-         "yylex: unrecognized char 'c' (0X63) in line 2\nyylex: unrecognized char 'k' (0X6B) in line 2\n"
-         "yylex: unrecognized char 'n' (0X6E) in line 2\nyylex: unrecognized char 'e' (0X65) in line 2\n"
-         "yylex: unrecognized char 's' (0X73) in line 2\nyylex: unrecognized char 's' (0X73) in line 2\n",
-         ""},
+        {"\\linethickness{1pt}", "28 30 5(1) 21(0) 31", "", ""},
         {"-.5 +3 . 5. +. PT Cm", "5(-0.5) 5(3) 5(0) 5(5) 5(0) 21(0) 21(1)", "", ""},
         {"\\thicklines\\thinlines", "23 24", "", ""},
-        {"\\put(1,2)x{y}", "6 5(1) 5(2) 3'y'", "", "x"},
-        {"\\put(1,2){\\line(1,0){5}}% a comment\n\\end{picture}", "6 5(1) 5(2) 9 5(1) 5(0) 5(5) 2", "", ""},
-        {"\\put(1,2){a}% no newline", "6 5(1) 5(2) 3'a' 21(4)",
+        {"\\put(1,2)x{y}", "6 5(1) 5(2) 30 26'y'", "", "x"},
+        {"\\put(1,2){\\line(1,0){5}}% a comment\n\\end{picture}", "6 5(1) 5(2) 30 9 5(1) 5(0) 30 5(5) 31 31 2", "", ""},
+        {"\\put(1,2){a}% no newline", "6 5(1) 5(2) 30 26'a' 21(4)",
          "yylex: unrecognized char '%' (0X25) in line 2\nyylex: unrecognized char 'n' (0X6E) in line 2\n"
          "yylex: unrecognized char 'o' (0X6F) in line 2\nyylex: unrecognized char 'n' (0X6E) in line 2\n"
          "yylex: unrecognized char 'e' (0X65) in line 2\nyylex: unrecognized char 'w' (0X77) in line 2\n"
          "yylex: unrecognized char 'l' (0X6C) in line 2\nyylex: unrecognized char 'e' (0X65) in line 2\n",
          ""},
-        {"\\put(0,0){abc", "6 5(0) 5(0) 3'abc'", "end of file in text on line 2\n", ""},
-        {"\\put(0,0){\\framebox(1,1){", "6 5(0) 5(0) 7 5(1) 5(1) 3''", "end of file in text on line 2\n", ""},
+        {"\\put(0,0){abc", "6 5(0) 5(0) 30 26'abc'", "end of file in text on line 2\n", ""},
+        {"\\put(0,0){\\framebox(1,1){", "6 5(0) 5(0) 30 7 5(1) 5(1) 3''", "end of file in text on line 2\n", ""},
         {"\xe9", "", "yylex: unrecognized char '\xe9' (0XFFFFFFE9) in line 2\n", ""},
     };
     for (auto &c : cases) {
@@ -126,7 +127,13 @@ TEST(Scanner, PreambleGivesOnlyTheUnitLength) {
     } cases[] = {
         {"\\setlength{\\unitlength}{1.5 mm}\n\\begin{picture}", "20(1.5) 21(2) 1"},
         {"\\documentclass{article} 12pt \\unitlength=3CM x", "20(3) 21(1)"},
-        {"\\unitlength =1pt\\begin{picture}", "1"},
+        {"\\unitlength =1pt\\begin{picture}", "20(1) 21(0) 1"},
+        {"\\unitlength 1mm\\relax\\begin{picture}", "20(1) 21(2) 1"},
+        {"\\unitlength1.5ex", "20(1.5) 21(10)"},
+        {"\\setlength\\unitlength{4144sp}%\n", "20(4144) 21(8)"},
+        {"\\setlength {\r\n\\unitlength } \n{ .5\tcm }", "20(0.5) 21(1)"},
+        {"\\sbox{\\plotpoint}{\\rule[-0.200pt]{0.400pt}{0.400pt}}%\n\\unitlength=2pt",
+         "33'plotpoint' 30 29 5(-0.2) 21(0) 30 5(0.4) 21(0) 31 30 5(0.4) 21(0) 31 31 20(2) 21(0)"},
         {"\\unitlength=1\n% comment pt\n  PT", "20(1) 21(0)"},
         {"no picture at all", ""},
     };
@@ -136,17 +143,17 @@ TEST(Scanner, PreambleGivesOnlyTheUnitLength) {
 TEST(Scanner, LongTextsAreCutWithAMessage) {
     std::string t127(127, 'a'), t128(128, 'b'), box127(127, 'c');
     std::string err;
-    EXPECT_EQ(scan(body + "\\put(0,0){" + t127 + "}", &err), "1 5(0) 5(0) 6 5(0) 5(0) 3'" + t127 + "'");
+    EXPECT_EQ(scan(body + "\\put(0,0){" + t127 + "}", &err), "1 5(0) 5(0) 6 5(0) 5(0) 30 26'" + t127 + "'");
     EXPECT_EQ(err, "");
     EXPECT_EQ(scan(body + "\\put(0,0){" + t128 + "}\n", &err),
-              "1 5(0) 5(0) 6 5(0) 5(0) 3'" + t128.substr(0, 127) + "'");
+              "1 5(0) 5(0) 6 5(0) 5(0) 30 26'" + t128.substr(0, 127) + "'");
     EXPECT_EQ(err, "text argument on line 2 too long\n");
     // A box's text holds 127 characters too, as many as the editor saves.
     EXPECT_EQ(scan(body + "\\put(0,0){\\makebox(0,0){" + box127 + "}}", &err),
-              "1 5(0) 5(0) 6 5(0) 5(0) 15 5(0) 5(0) 3'" + box127 + "'");
+              "1 5(0) 5(0) 6 5(0) 5(0) 30 15 5(0) 5(0) 3'" + box127 + "' 31");
     EXPECT_EQ(err, "");
     EXPECT_EQ(scan(body + "\\put(0,0){\\makebox(0,0){" + box127 + "x}}", &err),
-              "1 5(0) 5(0) 6 5(0) 5(0) 15 5(0) 5(0) 3'" + box127 + "'");
+              "1 5(0) 5(0) 6 5(0) 5(0) 30 15 5(0) 5(0) 3'" + box127 + "' 31");
     EXPECT_EQ(err, "text argument on line 2 too long\n");
     std::string option(300, 'x');
     EXPECT_EQ(scan(body + "[" + option + "]"), "1 5(0) 5(0) 4'" + option.substr(0, 126) + "'");
@@ -156,13 +163,13 @@ TEST(Scanner, NoTokenIsTooLong) {
     std::string comment = "%" + std::string(1 << 20, 'z') + "\n";
     std::string blanks(100000, ' ');
     std::string digits(50000, '9');
-    EXPECT_EQ(scan(body + comment + blanks + "\\put(1," + digits + "){x}"), "1 5(0) 5(0) 6 5(1) 5(inf) 3'x'");
+    EXPECT_EQ(scan(body + comment + blanks + "\\put(1," + digits + "){x}"), "1 5(0) 5(0) 6 5(1) 5(inf) 30 26'x'");
     EXPECT_EQ(lineNumber, 3);
 }
 
 TEST(Scanner, ALastLineOfPercentSignsIsOrdinaryCharacters) {
     std::string err;
-    EXPECT_EQ(scan(body + "\\put(1,2){%x}%%%% 5", &err), "1 5(0) 5(0) 6 5(1) 5(2) 3'%x' 5(5)");
+    EXPECT_EQ(scan(body + "\\put(1,2){%x}%%%% 5", &err), "1 5(0) 5(0) 6 5(1) 5(2) 30 26'%x' 5(5)");
     std::string percent = "yylex: unrecognized char '%' (0X25) in line 2\n";
     EXPECT_EQ(err, percent + percent + percent + percent);
     // and a comment before it still ends at its newline
@@ -173,7 +180,7 @@ TEST(Scanner, ALastLineOfPercentSignsIsOrdinaryCharacters) {
 TEST(Scanner, BinaryDataIsSkippedWithMessages) {
     std::string data = body + std::string("\\put(1,2){\0x}", 13) + std::string("\0\x01", 2);
     std::string err;
-    EXPECT_EQ(scan(data, &err), std::string("1 5(0) 5(0) 6 5(1) 5(2) 3'") + "'");
+    EXPECT_EQ(scan(data, &err), std::string("1 5(0) 5(0) 6 5(1) 5(2) 30 26'") + "'");
     EXPECT_NE(err.find("(0X1) in line 2"), std::string::npos) << err;
 }
 

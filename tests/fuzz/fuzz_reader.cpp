@@ -6,7 +6,7 @@
 #include "FuzzFiles.h"
 #include "canvas/View.h"
 #include "objects/ObjRecord.h"
-#include "picfile/Reader.h"
+#include "shell/LoadPicture.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     std::string path = inputFile(data, size);

@@ -12,7 +12,7 @@
 #include "objects/Extent.h"
 #include "objects/ObjRecord.h"
 #include "objects/Scale.h"
-#include "picfile/Reader.h"
+#include "shell/LoadPicture.h"
 #include "picfile/Writer.h"
 
 struct Shape {
