@@ -1,4 +1,5 @@
-// A large drawing of every object type for the benchmarks.
+// A large drawing of every object type for the benchmarks, with what
+// files from other tools hold: multiputs, thickness, oval parts, dots.
 #ifndef VEXILO_BENCH_DRAWING_H
 #define VEXILO_BENCH_DRAWING_H
 
@@ -32,6 +33,17 @@ inline void buildDrawing(int count) {
         case ObjDisc:
             r->x2 = 4.5f + static_cast<float>(i % 9);
             break;
+        case ObjMultiput: {
+            // Ten copies of a tick mark and a dot, as plots write them.
+            r->x2 = 3.5f, r->y2 = -1.25f, r->count = 10;
+            ObjRecord *tick = ObjNew(ObjFilledBox);
+            tick->x = x, tick->y = y, tick->x2 = 0.6f, tick->y2 = 7.5f;
+            ObjRecord *dot = ObjNew(ObjDisc);
+            dot->x = x, dot->y = y, dot->x2 = 1.5f;
+            tick->next = dot;
+            r->body = tick;
+            break;
+        }
         default:  // boxes, oval, text
             r->x2 = type == ObjText ? 0 : 45.5f;
             r->y2 = type == ObjText ? 0 : 22.5f;
@@ -42,6 +54,12 @@ inline void buildDrawing(int count) {
             }
             break;
         }
+        // Beyond the editor's own form: thick lines, a line thickness,
+        // oval parts, dotted curves.
+        if (i % 3 == 0) r->thickLines = 1;
+        if (i % 7 == 0) r->lineWidth = 1.5f;
+        if (type == ObjOval && i % 2) r->part = ovalTop | ovalLeft;
+        if (type == ObjBezier && i % 2) r->dots = 40;
         linkObject(r);
     }
 }

@@ -395,9 +395,15 @@ void syncDirectory(const std::string &dir) {
     close(fd);
 }
 
-// The record in picture units (y still downwards).
+// The record in picture units (y still downwards), in *copy. A
+// multiput's body is copied too, into records the caller frees with
+// ObjFreeList(copy->body).
 void inPictureUnits(const ObjRecord *rec, float factor, ObjRecord *copy) {
     memcpy(copy, rec, sizeof *copy);
+    if (rec->type == ObjMultiput) {
+        copy->body = nullptr;
+        ObjCopy(rec, copy);
+    }
     ObjRescale(copy, factor);
 }
 
@@ -411,6 +417,7 @@ bool writePicture(FILE *file) {
         inPictureUnits(r, factor, &copy);
         float e[4];
         ObjGetExtent(&copy, e);
+        ObjFreeList(copy.body);
         if (e[0] < xmin) xmin = e[0];
         if (e[1] < ymin) ymin = e[1];
         if (e[2] > xmax) xmax = e[2];
@@ -429,6 +436,7 @@ bool writePicture(FILE *file) {
     for (const ObjRecord *r = objectList; r; r = r->next) {
         inPictureUnits(r, factor, &copy);
         ObjSave(&copy, file, xmin, ymax);
+        ObjFreeList(copy.body);
         if (ferror(file)) return false;  // no use writing on into a full disk
     }
     fputs("\\end{picture}}\n", file);
