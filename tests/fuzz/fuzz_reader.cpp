@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         if (getenv("VEXILO_FUZZ_VERBOSE"))
             fprintf(stderr, "record %d: %g %g %g %g %g\n", r->type, r->x, r->y, r->x2, r->y2, r->x3);
         if (r->type < 0 || r->type >= objTypeCount) __builtin_trap();
-        bool sized = r->type != ObjLine && r->type != ObjVector && r->type != ObjBezier;
+        bool sized = r->type != ObjLine && r->type != ObjVector && r->type != ObjBezier && r->type != ObjMultiput;
         if (sized && (r->x2 < 0 || (r->type != ObjCircle && r->type != ObjDisc && r->y2 < 0))) __builtin_trap();
         if (!std::isfinite(r->x) || !std::isfinite(r->y)) __builtin_trap();
         if (memchr(r->text, 0, sizeof r->text) == nullptr) __builtin_trap();

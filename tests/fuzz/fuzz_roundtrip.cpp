@@ -31,10 +31,11 @@ static float largest = 0;
 // float steps on every move and scaling.
 static std::vector<Shape> shapes() {
     float xmin = INFINITY, ymin = INFINITY;
-    // The reference corner leaves out the ends of lines, which may move.
+    // The reference corner leaves out the ends of lines, which may move,
+    // and the copies of a multiput, whose rounded step adds up over them.
     for (const ObjRecord *r = objectList; r; r = r->next) {
         float e[4] = {r->x, r->y, r->x, r->y};
-        if (r->type != ObjLine && r->type != ObjVector) ObjGetExtent(r, e);
+        if (r->type != ObjLine && r->type != ObjVector && r->type != ObjMultiput) ObjGetExtent(r, e);
         xmin = std::min(xmin, e[0]);
         ymin = std::min(ymin, e[1]);
     }
@@ -47,6 +48,7 @@ static std::vector<Shape> shapes() {
         bool text = r->type == ObjFramedBox || r->type == ObjDashedBox || r->type == ObjText;
         Shape shape{r->type, text ? r->flags : 0, text ? r->text : "", {(r->x - xmin) / s, (r->y - ymin) / s}};
         bool points = r->type == ObjLine || r->type == ObjVector || r->type == ObjBezier;
+        if (r->type == ObjMultiput) shape.flags = r->count;
         shape.values.push_back(points ? (r->x2 - xmin) / s : r->x2 / s);
         if (r->type != ObjCircle && r->type != ObjDisc) shape.values.push_back(points ? (r->y2 - ymin) / s : r->y2 / s);
         if (r->type == ObjBezier) shape.values.insert(shape.values.end(), {(r->x3 - xmin) / s, (r->y3 - ymin) / s});
