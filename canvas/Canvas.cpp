@@ -71,6 +71,9 @@ void createDecorationGCs(XFontStruct *font, Pixel foreground, Pixel background) 
 // outline, the cross-hair) keep their pixels.
 static Region exposed = nullptr;
 static bool seriesComplete = true;
+static UnderlayPainter underlayPainter = nullptr;
+
+void setUnderlayPainter(UnderlayPainter painter) { underlayPainter = painter; }
 
 Region exposedArea() { return exposed; }
 
@@ -93,6 +96,7 @@ void redrawObjects(Widget w, XtPointer, XEvent *event, Boolean *) {
     XUnionRectWithRegion(&r, exposed, exposed);
     if (event->xexpose.count != 0) return;
     seriesComplete = true;
+    if (underlayPainter) underlayPainter(XtDisplay(w), XtWindow(w), exposed);
     clipToExposedArea(drawGC);
     clipToExposedArea(dashGC);
     for (const ObjRecord *rec = objectList; rec; rec = rec->next) ObjDraw(rec, XtDisplay(w), XtWindow(w));

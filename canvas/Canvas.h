@@ -15,6 +15,10 @@ void createDrawingGCs(Display *display, Window window, XFontStruct *font,
                       Pixel foreground, Pixel background, float initGridDistance);
 void createDecorationGCs(XFontStruct *font, Pixel foreground, Pixel background);
 void redrawObjects(Widget w, XtPointer client, XEvent *event, Boolean *dispatch);
+// Paints what lies under the objects (LaTeX's rendering) in the exposed
+// area at every redraw, before the objects.
+typedef void (*UnderlayPainter)(Display *display, Window window, Region exposed);
+void setUnderlayPainter(UnderlayPainter painter);
 // While the last Expose event of a series is handled: the area it exposed.
 // Handlers after redrawObjects clip their drawing to it.
 Region exposedArea();

@@ -23,16 +23,9 @@ static int wholePixels(double v) {
 // lower-left corner on a multiple of the grid step.
 static void centringMove(float *dx, float *dy) {
     *dx = *dy = 0;
-    if (!objectList) return;
-    float minX = 1000000, minY = 1000000, maxX = -1000000, maxY = -1000000;
-    for (const ObjRecord *r = objectList; r; r = r->next) {
-        float e[4];
-        ObjGetExtent(r, e);
-        if (e[0] < minX) minX = e[0];
-        if (e[1] < minY) minY = e[1];
-        if (e[2] > maxX) maxX = e[2];
-        if (e[3] > maxY) maxY = e[3];
-    }
+    float box[4];
+    if (!drawingExtent(box)) return;
+    float minX = box[0], minY = box[1], maxX = box[2], maxY = box[3];
     int w = canvasWidth(), h = canvasHeight();
     int left = wholePixels((w - maxX - minX) * 0.5 + minX);
     int bottom = wholePixels((h - maxY - minY) * 0.5 + maxY);

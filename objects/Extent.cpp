@@ -106,3 +106,18 @@ bool ObjHit(const ObjRecord *rec, float px, float py) {
     return double(e[0]) - 3 <= px && px <= double(e[2]) + 3 && double(e[1]) - 3 <= py &&
            py <= double(e[3]) + 3;
 }
+
+bool drawingExtent(float extent[4]) {
+    if (!objectList) return false;
+    float box[4] = {1000000, 1000000, -1000000, -1000000};
+    for (const ObjRecord *r = objectList; r; r = r->next) {
+        float e[4];
+        ObjGetExtent(r, e);
+        if (e[0] < box[0]) box[0] = e[0];
+        if (e[1] < box[1]) box[1] = e[1];
+        if (e[2] > box[2]) box[2] = e[2];
+        if (e[3] > box[3]) box[3] = e[3];
+    }
+    for (int i = 0; i < 4; i++) extent[i] = box[i];
+    return true;
+}

@@ -9,6 +9,9 @@ void ObjGetExtent(const ObjRecord *rec, float extent[4]);
 // The box of the part of an oval that is drawn (the whole box for a whole
 // oval), canvas pixels like ObjGetExtent.
 void ovalPartBox(const ObjRecord *rec, float box[4]);
+// The bounding box of the whole drawing, in the same terms; false (and
+// extent untouched) for an empty drawing.
+bool drawingExtent(float extent[4]);
 // True when (px, py) lies in the bounding box widened by 3 pixels.
 bool ObjHit(const ObjRecord *rec, float px, float py);
 

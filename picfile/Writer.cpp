@@ -445,6 +445,8 @@ bool writePicture(FILE *file) {
 
 }  // namespace
 
+bool writeDrawing(FILE *file) { return objectList && writePicture(file); }
+
 bool savePicture(const char *path, MessageSink sink, const char *suffix) {
     if (!objectList) {
         tell(sink, "Nothing to save");

@@ -13,6 +13,10 @@
 // A path that is a symbolic link is written through: the link's target
 // gets the picture and its old contents go to target + suffix.
 bool savePicture(const char *path, MessageSink sink, const char *suffix);
+// Writes the drawing as savePicture does, to an open stream: no backup,
+// no rename, `modified` untouched. False for an empty drawing or when a
+// write failed.
+bool writeDrawing(FILE *file);
 // Writes one record's line; the record is in picture units (y downwards),
 // xmin and ymax are the drawing's reference values in picture units.
 void ObjSave(const ObjRecord *rec, FILE *file, float xmin, float ymax);

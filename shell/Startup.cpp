@@ -24,6 +24,7 @@
 #include "shell/FileCommands.h"
 #include "shell/FileSelect.h"
 #include "shell/Globals.h"
+#include "shell/LatexView.h"
 #include "shell/MainWindow.h"
 #include "shell/Resources.h"
 #include "shell/TextPlacement.h"
@@ -74,7 +75,8 @@ void startVexilo(int argc, char **argv) {
     createZoomShell(topForm);
     zoomButton = createDialogButton("zoom", shiftButton, zoomShell);
     keepZoomLabelFormat(zoomButton);
-    coord = XtVaCreateManagedWidget("coord", labelWidgetClass, menuLine, XtNfromHoriz, zoomButton,
+    Widget latexButton = createLatexToggle(zoomButton);
+    coord = XtVaCreateManagedWidget("coord", labelWidgetClass, menuLine, XtNfromHoriz, latexButton,
                                     XtNleft, XtChainLeft, XtNright, XtChainLeft, nullptr);
 
     // 14-17: canvas, file selector, realize.
@@ -102,6 +104,7 @@ void startVexilo(int argc, char **argv) {
     initCrossHair();
     createGrips();
     installOutlineRedraw(canvas);
+    initLatexView(appContext);
 
     // 21-22: the settings.
     initSetting(&gridOn, appResources.initGrid, rasterOnToggle);

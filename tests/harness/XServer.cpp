@@ -177,6 +177,15 @@ void key(XtAppContext app, const char *keysymName) {
     sendKeysym(app, sym);
 }
 
+void controlKey(XtAppContext app, const char *keysymName) {
+    Display *d = appDisplay(app);
+    KeyCode control = XKeysymToKeycode(d, XK_Control_L);
+    XTestFakeKeyEvent(d, control, True, CurrentTime);
+    key(app, keysymName);
+    XTestFakeKeyEvent(d, control, False, CurrentTime);
+    pump(app);
+}
+
 void typeText(XtAppContext app, const char *text) {
     for (const char *p = text; *p; p++) sendKeysym(app, static_cast<unsigned char>(*p));
 }
