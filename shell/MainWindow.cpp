@@ -88,3 +88,12 @@ bool setFileName(const char *path) {
     strcpy(fileName, path);
     return true;
 }
+
+// The menu line is wider than the canvas; the window keeps the canvas's
+// width and the spare room of the coordinate label, at its right end, is
+// cut off.
+void keepCanvasWidth(Widget canvas) {
+    Dimension width = 0;
+    XtVaGetValues(canvas, XtNwidth, &width, nullptr);
+    XtVaSetValues(topLevel, XtNwidth, width, nullptr);
+}

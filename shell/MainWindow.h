@@ -23,6 +23,8 @@ void createDrawMenu(Widget menu);
 void markDrawEntry(Widget w, XtPointer client, XtPointer call);
 // Sets the title from appTitle and fileName, with "~" for the home directory.
 void updateTitle();
+// Gives the window the canvas's width, however wide the menu line is.
+void keepCanvasWidth(Widget canvas);
 // Makes path the current file name; false (and no change) when it is too long.
 bool setFileName(const char *path);
 

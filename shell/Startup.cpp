@@ -81,6 +81,7 @@ void startVexilo(int argc, char **argv) {
 
     // 14-17: canvas, file selector, realize.
     createCanvas(topForm, appResources.defaultUnitLength, appResources.initOffset);
+    keepCanvasWidth(canvas);
     createFileShell(topForm);
     XtRealizeWidget(topLevel);
     XtVaSetValues(coord, XtNlabel, "", nullptr);
