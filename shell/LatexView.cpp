@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -191,8 +192,11 @@ Boolean checkWork(XtPointer) {
 }
 
 // Every action may change the drawing; look once it is done and the
-// editor is idle.
-void afterAction(Widget, XtPointer, String, XEvent *, String *, Cardinal *) {
+// editor is idle. Pointer motion and crossing only track the pointer or
+// drag: what they change is looked at when the button is released.
+void afterAction(Widget, XtPointer, String, XEvent *event, String *, Cardinal *) {
+    if (event && (event->type == MotionNotify || event->type == EnterNotify || event->type == LeaveNotify))
+        return;
     if (on && !checkPending) {
         checkPending = true;
         XtAppAddWorkProc(appContext_, checkWork, nullptr);
