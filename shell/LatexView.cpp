@@ -70,11 +70,13 @@ std::string pictureText() {
 
 // The longest text of the drawing: texts are the ink that can reach far
 // beyond the picture's box.
-size_t longestText() {
+size_t longestText(const ObjRecord *list = objectList) {
     size_t n = 0;
-    for (const ObjRecord *r = objectList; r; r = r->next)
+    for (const ObjRecord *r = list; r; r = r->next) {
         if (r->type == ObjText || r->type == ObjFramedBox || r->type == ObjDashedBox)
             n = std::max(n, strnlen(r->text, objTextSize));
+        if (r->type == ObjMultiput) n = std::max(n, longestText(r->body));
+    }
     return n;
 }
 
