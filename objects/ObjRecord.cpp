@@ -254,16 +254,18 @@ void freeAllObjects() {
     objectList = nullptr;
 }
 
-void reverseObjects() {
+ObjRecord *reverseList(ObjRecord *list) {
     ObjRecord *reversed = nullptr;
-    while (objectList) {
-        ObjRecord *next = objectList->next;
-        objectList->next = reversed;
-        reversed = objectList;
-        objectList = next;
+    while (list) {
+        ObjRecord *next = list->next;
+        list->next = reversed;
+        reversed = list;
+        list = next;
     }
-    objectList = reversed;
+    return reversed;
 }
+
+void reverseObjects() { objectList = reverseList(objectList); }
 
 int countObjects() {
     int n = 0;

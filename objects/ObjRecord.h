@@ -116,6 +116,7 @@ void linkObject(ObjRecord *rec);         // put rec at the head
 void unlinkObject(ObjRecord *rec);       // take rec out (not freed)
 void freeAllObjects();                   // ObjFree every record; empty list
 void reverseObjects();                   // head becomes the oldest record
+ObjRecord *reverseList(ObjRecord *list); // the same records linked the other way
 int countObjects();
 
 // Makes a text safe to write between braces and to read back: every brace

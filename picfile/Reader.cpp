@@ -179,17 +179,6 @@ ObjRecord *makeBox(ObjType type, float x, float y, float w, float h) {
     return rec;
 }
 
-ObjRecord *reversed(ObjRecord *list) {
-    ObjRecord *out = nullptr;
-    while (list) {
-        ObjRecord *next = list->next;
-        list->next = out;
-        out = list;
-        list = next;
-    }
-    return out;
-}
-
 Frame &pushFrame(FrameKind kind) {
     frames.push_back(Frame{kind, baseX, baseY, lineState, target, nullptr, std::string(), nullptr});
     return frames.back();
@@ -207,7 +196,7 @@ void closeFrame() {
     target = f.target;
     if (f.kind == frameMultiput) {
         ObjRecord *rec = f.record;
-        rec->body = reversed(rec->body);
+        rec->body = reverseList(rec->body);
         if (!rec->body || rec->count <= 0) {
             ObjFree(rec);  // draws nothing
             return;
@@ -217,7 +206,7 @@ void closeFrame() {
     } else if (f.kind == frameSavebox) {
         ObjRecord *&box = savedBoxes[f.name];
         ObjFreeList(box);
-        box = reversed(f.saved);
+        box = reverseList(f.saved);
     }
 }
 
@@ -560,7 +549,7 @@ Picture readPicture(FILE *file) {
     // Groups the file left open end here: nothing read is lost.
     while (!frames.empty()) closeFrame();
     Picture picture;
-    picture.objects = reversed(topList);
+    picture.objects = reverseList(topList);
     picture.readFailed = scanReadFailed();
     resetReader();
     return picture;
