@@ -4,6 +4,7 @@
 
 #include "canvas/Canvas.h"
 #include "canvas/Pick.h"
+#include "canvas/View.h"
 #include "objects/Constrain.h"
 #include "objects/Render.h"
 #include "shell/TextPlacement.h"
@@ -62,6 +63,7 @@ static void createObject() {
     ObjRecord *rec = ObjNew(currentType());
     linkObject(rec);
     ObjStore(rec, pointBuffer);
+    applyChosenThickness(rec);
     ObjDraw(rec, XtDisplay(canvas), XtWindow(canvas));
     modified = true;
 }

@@ -16,6 +16,13 @@ float originY = 0.0f;
 char gridText[fieldTextSize];
 char offsetText[fieldTextSize];
 char zoomText[fieldTextSize];
+char thicknessText[fieldTextSize];
+bool thickLinesOn = false;
+
+void applyChosenThickness(ObjRecord *rec) {
+    rec->thickLines = thickLinesOn ? 1 : 0;
+    rec->lineWidth = lengthPoints(thicknessText);
+}
 
 static std::string defaultUnit = "1.0pt";
 

@@ -3,6 +3,8 @@
 #ifndef VEXILO_VIEW_H
 #define VEXILO_VIEW_H
 
+#include "objects/ObjRecord.h"
+
 // Window position of the picture origin, in zoom-1 pixels.
 extern float originX;
 extern float originY;
@@ -13,6 +15,12 @@ const int fieldTextSize = 11;
 extern char gridText[fieldTextSize];    // grid distance in picture units
 extern char offsetText[fieldTextSize];  // shift step in picture units
 extern char zoomText[fieldTextSize];    // zoom in percent
+extern char thicknessText[fieldTextSize];  // line thickness of new objects, a length; empty for none
+
+// \thicklines for new objects, else \thinlines.
+extern bool thickLinesOn;
+// Gives a new object the line thickness chosen in the settings.
+void applyChosenThickness(ObjRecord *rec);
 
 // The zoom rule: percent / 100 clamped to 0.25 .. 4, 1 when no number.
 float zoomFromText(const char *text);

@@ -59,6 +59,20 @@ bool parseUnitLength(const char *text) {
     return false;
 }
 
+float lengthPoints(const char *text) {
+    float value;
+    char word[4];
+    if (!scanLength(text, &value, word) || strlen(word) != 2) return 0;
+    for (int i = 0; i < unitCount; i++) {
+        if (tolower(static_cast<unsigned char>(word[0])) == unitTable[i].name[0] &&
+            tolower(static_cast<unsigned char>(word[1])) == unitTable[i].name[1]) {
+            float points = value * unitTable[i].points;
+            return std::isfinite(points) && points > 0 && unitLengthInRange(points) ? points : 0;
+        }
+    }
+    return 0;
+}
+
 bool unitLengthInRange(float points) { return points >= 1.0f / 65536 && points <= 16383.99998f; }
 
 void setUnitScale(float points) {

@@ -18,6 +18,9 @@ extern int unitIndex;    // its row of unitTable
 // Reads a length such as "1.0pt", "0.5 mm" or "2CM" into unitValue and
 // unitIndex; on failure sets 1.0 pt and returns false.
 bool parseUnitLength(const char *text);
+// A length such as "1.5pt" or "0.3 mm" in points; 0 when the text holds
+// no positive length TeX can hold. Touches no state.
+float lengthPoints(const char *text);
 // True for a length TeX can hold, from 1sp to \maxdimen (16383.99998pt).
 bool unitLengthInRange(float points);
 // Sets unitPt and pixelsPerUnit from a length in points.

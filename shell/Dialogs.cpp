@@ -73,6 +73,11 @@ void copyState(Widget toggle, XtPointer flag, XtPointer) {
     *static_cast<bool *>(flag) = state;
 }
 
+// Keys typed in the settings go to the field the pointer last entered.
+static void focusEnteredField(Widget field, XtPointer box, XEvent *, Boolean *) {
+    XtSetKeyboardFocus(static_cast<Widget>(box), field);
+}
+
 void createOptionsShell(Widget parent) {
     optionsShell = createDialogShell("optionsShell", parent, &optionsPopdown);
     Widget box = XtCreateManagedWidget("box", boxWidgetClass, optionsShell, nullptr, 0);
@@ -84,8 +89,12 @@ void createOptionsShell(Widget parent) {
     linealToggle = createToggle("lineal", box, rulerToggled, nullptr);
     crossToggle = createToggle("cross", box, copyState, &crossOn);
     llineToggle = createToggle("llline", box, copyState, &unlimitedLengths);
+    thickLinesToggle = createToggle("thickLines", box, copyState, &thickLinesOn);
+    thicknessField = createField("thickness", box, thicknessText);
     addDoneButton(XtCreateManagedWidget("done", commandWidgetClass, box, nullptr, 0), &optionsPopdown);
     XtSetKeyboardFocus(box, valueField);
+    for (Widget field : {valueField, thicknessField})
+        XtAddEventHandler(field, EnterWindowMask, False, focusEnteredField, box);
 }
 
 // Filled chevrons for the shift buttons, drawn into X bitmap data.

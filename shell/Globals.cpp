@@ -23,6 +23,8 @@ Widget diametersToggle;
 Widget linealToggle;
 Widget crossToggle;
 Widget llineToggle;
+Widget thickLinesToggle;
+Widget thicknessField;
 
 Widget confirmer;
 Widget confirmButton;

@@ -28,6 +28,8 @@ extern Widget diametersToggle;   // "diameters": unlimited diameters
 extern Widget linealToggle;      // "lineal": ruler
 extern Widget crossToggle;       // "cross": cross-hair
 extern Widget llineToggle;       // "llline": no minimum length
+extern Widget thickLinesToggle;  // "thickLines": new objects under \thicklines
+extern Widget thicknessField;    // "thickness": \linethickness of new objects, edits thicknessText
 
 extern Widget confirmer;         // "Discard changes?" popup
 extern Widget confirmButton;     // its Confirm button

@@ -12,6 +12,7 @@
 
 #include "canvas/Canvas.h"
 #include "canvas/Pick.h"
+#include "canvas/View.h"
 #include "canvas/PointEntry.h"
 #include "objects/Render.h"
 
@@ -189,6 +190,7 @@ void textConfirmNew(Widget, XtPointer ok, XtPointer) {
         ObjRecord *rec = ObjNew(static_cast<ObjType>(t));
         linkObject(rec);
         ObjStore(rec, pointBuffer);
+        applyChosenThickness(rec);
         takeText(rec);
         ObjDraw(rec, XtDisplay(canvas), XtWindow(canvas));
         modified = true;

@@ -138,3 +138,37 @@ TEST(DialogsSettings, ReturnInTheDistanceFieldDoesNothing) {
     EXPECT_STREQ(gridText, "20");
     EXPECT_FALSE(gridOn);
 }
+
+// New objects take the thickness chosen in the settings: thick lines, and
+// a line thickness that draws them that many pixels wide at 1 pt.
+TEST(DialogsSettings, NewObjectsTakeTheChosenThickness) {
+    start();
+    chooseMenu("draw", "line");
+    canvasClick(100, 200);
+    canvasClick(300, 200);
+    canvasClick(300, 200, 3);
+    ASSERT_EQ(countObjects(), 1);
+    EXPECT_EQ(objectList->thickLines, 0);
+    EXPECT_EQ(objectList->lineWidth, 0);
+    int thin = ink();
+
+    pressButton(optionsButton);
+    pressButton(thickLinesToggle);
+    EXPECT_TRUE(thickLinesOn);
+    typeInto(thicknessField, "4pt");
+    EXPECT_STREQ(thicknessText, "4pt");
+    canvasClick(100, 400);
+    canvasClick(300, 400);
+    canvasClick(300, 400, 3);
+    ASSERT_EQ(countObjects(), 2);
+    EXPECT_EQ(objectList->thickLines, 1);
+    EXPECT_EQ(objectList->lineWidth, 4);
+    // 200 pixels long: one pixel wide, then four.
+    EXPECT_NEAR(ink() - thin, 4 * thin, 12);
+
+    typeInto(thicknessField, "none");  // no length: the lines' own width
+    canvasClick(100, 500);
+    canvasClick(300, 500);
+    EXPECT_EQ(objectList->lineWidth, 0);
+    EXPECT_EQ(objectList->thickLines, 1);
+}

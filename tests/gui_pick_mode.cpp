@@ -479,3 +479,50 @@ TEST_F(PickTest, AButtonPressedOutsideTheProgramDragsNoGrip) {
     XDestroyImage(before);
     XDestroyImage(after);
 }
+
+// A multiput of four circles 20 pixels apart: picked, copied, stretched and
+// deleted as one object.
+TEST_F(PickTest, MultiputIsOneObjectOfItsCopies) {
+    ObjRecord *multi = add(ObjMultiput, 100, 100, 20, 0);
+    multi->count = 4;
+    ObjRecord *circle = ObjNew(ObjCircle);
+    circle->x = 100, circle->y = 100, circle->x2 = 5;
+    multi->body = circle;
+    redraw();
+    XImage *image = canvasImage();
+    for (int x : {100, 120, 140, 160}) EXPECT_TRUE(XGetPixel(image, x + 5, 100) == canvasForeground() ||
+                                                   XGetPixel(image, x + 4, 100) == canvasForeground()) << x;
+    XDestroyImage(image);
+
+    canvasClick(145, 100);  // on the third copy
+    ASSERT_EQ(selectedObj, multi);
+    EXPECT_EQ(shownGrips(), (std::vector<int>{4, 5}));
+    EXPECT_AT(gripAt(4), 100, 100);
+    EXPECT_AT(gripAt(5), 160, 100);
+
+    chooseMenu("edit", "copy");
+    ASSERT_EQ(countObjects(), 2);
+    ObjRecord *copy = objectList;
+    EXPECT_EQ(copy->type, ObjMultiput);
+    EXPECT_EQ(copy->count, 4);
+    ASSERT_NE(copy->body, nullptr);
+    EXPECT_NE(copy->body, circle);  // a body of its own
+    EXPECT_EQ(copy->body->x, 110);
+    EXPECT_EQ(circle->x, 100);
+
+    // The last copy's grip sets the step: 30 pixels further over three steps.
+    dragGrip(5, 30, 0, 1);
+    EXPECT_EQ(copy->x, 110);
+    EXPECT_EQ(copy->x2, 30);
+    EXPECT_EQ(copy->count, 4);
+    // The first copy's grip moves the whole, body and all.
+    dragGrip(4, 0, 40, 2);
+    EXPECT_EQ(copy->y, 150);
+    EXPECT_EQ(copy->body->y, 150);
+    EXPECT_EQ(copy->x2, 30);
+
+    chooseMenu("edit", "delete");
+    EXPECT_EQ(countObjects(), 1);
+    EXPECT_EQ(objectList, multi);
+    EXPECT_EQ(multi->body, circle);
+}

@@ -246,3 +246,55 @@ TEST_F(RenderTest, FarAwayObjectsDrawNoGarbage) {
     ObjFree(far);
     ObjFree(big);
 }
+
+// What files of other tools add: only the part of an oval, a curve of
+// dots, copies of a multiput, lines as wide as their thickness.
+TEST_F(RenderTest, PartsDotsCopiesAndThickness) {
+    ObjRecord *oval = record(ObjOval, 100, 300, 80, 40, 10);
+    oval->part = ovalTop | ovalLeft;
+    XImage *img = draw(oval);
+    EXPECT_EQ(at(img, 120, 300), fg);  // the top side's left half
+    EXPECT_EQ(at(img, 100, 315), fg);  // the left side's top half
+    EXPECT_EQ(at(img, 160, 300), bg);  // not the right half
+    EXPECT_EQ(at(img, 100, 335), bg);  // not the bottom half
+    EXPECT_EQ(at(img, 180, 320), bg);
+    XDestroyImage(img);
+
+    ObjRecord *dotted = ObjNew(ObjBezier);
+    dotted->x = 300, dotted->y = 100, dotted->x2 = 350, dotted->y2 = 100, dotted->x3 = 400, dotted->y3 = 100;
+    dotted->dots = 11;  // a straight curve: a dot every 10 pixels
+    img = draw(dotted);
+    EXPECT_EQ(inkCount(img), 11);
+    EXPECT_EQ(at(img, 350, 100), fg);
+    EXPECT_EQ(at(img, 355, 100), bg);
+    XDestroyImage(img);
+
+    ObjRecord *multi = record(ObjMultiput, 10, 400, 30, -10);
+    multi->count = 3;
+    multi->body = record(ObjFilledBox, 10, 400, 4, 4);
+    img = draw(multi);
+    EXPECT_EQ(inkCount(img), 3 * 16);
+    EXPECT_EQ(at(img, 41, 391), fg);  // the second copy
+    EXPECT_EQ(at(img, 71, 381), fg);  // the third
+    XDestroyImage(img);
+
+    // 0.8 pt at 1 pt and zoom 2: 1.6 pixels, drawn 2 wide; 3 pt: 6 pixels.
+    float zoom = zoomFactor;
+    zoomFactor = 2;
+    ObjRecord *thick = record(ObjLine, 10, 200, 110, 200);
+    thick->thickLines = 1;
+    img = draw(thick);
+    EXPECT_NEAR(inkCount(img), 2 * 100, 4);
+    XDestroyImage(img);
+    thick->lineWidth = 3;
+    img = draw(thick);
+    EXPECT_NEAR(inkCount(img), 6 * 100, 12);
+    XDestroyImage(img);
+    ObjRecord *thin = record(ObjLine, 10, 200, 110, 200);  // thin lines stay one pixel at any zoom
+    img = draw(thin);
+    EXPECT_NEAR(inkCount(img), 100, 2);
+    XDestroyImage(img);
+    zoomFactor = zoom;
+
+    for (ObjRecord *r : {oval, dotted, multi, thick, thin}) ObjFree(r);
+}

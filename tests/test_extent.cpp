@@ -69,3 +69,35 @@ TEST(Extent, UnknownTypeIsReportedAndLeavesTheExtent) {
     EXPECT_EQ(e[0], 1);
     EXPECT_EQ(e[3], 4);
 }
+
+TEST(Extent, OvalPartsAndMultiputs) {
+    ObjRecord oval = make(ObjOval, 0, 0, 40, 20, 10);
+    struct {
+        int part;
+        float extent[4];
+    } parts[] = {
+        {ovalTop, {0, 0, 40, 10}},
+        {ovalBottom | ovalRight, {20, 10, 40, 20}},
+        {ovalLeft, {0, 0, 20, 20}},
+    };
+    for (auto &c : parts) {
+        oval.part = c.part;
+        float e[4];
+        ObjGetExtent(&oval, e);
+        for (int i = 0; i < 4; i++) EXPECT_EQ(e[i], c.extent[i]) << c.part << " " << i;
+    }
+    // Three copies, 30 right and 10 up apart, of a circle of radius 5
+    // around (100, 100): from the first copy's box to the last one's.
+    ObjRecord circle = make(ObjCircle, 100, 100, 5, 0);
+    ObjRecord multi = make(ObjMultiput, 100, 100, 30, -10);
+    multi.count = 3;
+    multi.body = &circle;
+    float e[4];
+    ObjGetExtent(&multi, e);
+    EXPECT_EQ(e[0], 95);
+    EXPECT_EQ(e[1], 75);
+    EXPECT_EQ(e[2], 165);
+    EXPECT_EQ(e[3], 105);
+    EXPECT_TRUE(ObjHit(&multi, 130, 90));   // the second copy
+    EXPECT_FALSE(ObjHit(&multi, 130, 120));
+}

@@ -185,3 +185,48 @@ TEST(ObjText, BalancingDropsOnlyUnmatchedBraces) {
         EXPECT_STREQ(text, c.out) << c.in;
     }
 }
+
+// A multiput owns its body: copies are deep, moves and scaling reach the
+// body, and its two points are its first and its last copy's.
+TEST_F(ModelTest, MultiputCopiesMovesAndStoresWithItsBody) {
+    ObjRecord *multi = ObjNew(ObjMultiput);
+    multi->x = 10, multi->y = 20, multi->x2 = 5, multi->y2 = 0, multi->count = 5;
+    ObjRecord *line = ObjNew(ObjLine);
+    line->x = 10, line->y = 20, line->x2 = 10, line->y2 = 30;
+    multi->body = line;
+    linkObject(multi);
+
+    XPoint p[3];
+    int n = 0;
+    ObjRetrieve(multi, p, &n);
+    ASSERT_EQ(n, 2);
+    EXPECT_EQ(p[1].x, 30);  // four steps of 5
+    EXPECT_EQ(p[1].y, 20);
+
+    ObjRecord *copy = ObjNew(ObjMultiput);
+    ObjCopy(multi, copy);
+    ASSERT_NE(copy->body, nullptr);
+    EXPECT_NE(copy->body, line);
+    ObjMove(copy, 3, 4);
+    EXPECT_EQ(copy->body->x, 13);
+    EXPECT_EQ(copy->body->y2, 34);
+    EXPECT_EQ(line->x, 10);  // the original's body stays
+
+    // A new last point sets the step; a new first point moves the whole.
+    p[1].x = 50;
+    ObjStore(copy, p);
+    EXPECT_EQ(copy->x, 10);
+    EXPECT_EQ(copy->x2, 10);
+    EXPECT_EQ(copy->body->x, 10);
+    p[0].x += 2, p[1].x += 2;
+    ObjStore(copy, p);
+    EXPECT_EQ(copy->x, 12);
+    EXPECT_EQ(copy->x2, 10);
+    EXPECT_EQ(copy->body->x, 12);
+
+    // Copying into a record that has a body frees that body first (the
+    // sanitized build would report a leak).
+    ObjCopy(multi, copy);
+    EXPECT_EQ(copy->x2, 5);
+    ObjFree(copy);
+}
