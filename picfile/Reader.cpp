@@ -79,7 +79,8 @@ void pushBack(int t) { pushedBack = t; }
 // Tokens that begin or end something of their own: taken in place of a
 // number or a text they are handled in their turn, never dropped.
 bool structural(int t) {
-    return t != tokNumber && t != tokUnit && t != tokUnitlength && t != tokPosition && t != tokText;
+    return t != tokNumber && t != tokUnit && t != tokUnitlength && t != tokPosition && t != tokText &&
+           t != tokUnknown;
 }
 
 // Drops a token taken in place of an argument, unless it stands for
@@ -505,6 +506,11 @@ void handle(int t) {
     case tokLinethickness: readLinethickness(); break;
     case tokSavebox: readSavebox(); break;
     case tokUsebox: useBox(); break;
+    case tokUnknown: {
+        std::string text = std::string("unknown command \\") + tokenText + " skipped";
+        warn(text.c_str());
+        break;
+    }
     default: break;  // stray numbers, units, options
     }
 }

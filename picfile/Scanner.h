@@ -35,7 +35,8 @@ enum TokenCode {
     tokOpen = 30,         // "{" of a group or an argument in the picture
     tokClose = 31,        // "}"
     tokUsebox = 32,       // \usebox{\name}: tokenText holds the name
-    tokSavebox = 33       // \sbox{\name} or \savebox{\name}: its contents follow
+    tokSavebox = 33,      // \sbox{\name} or \savebox{\name}: its contents follow
+    tokUnknown = 34       // a command the picture has no use for: tokenText holds its name
 };
 
 // Token values, valid until the next call of nextToken.

@@ -165,6 +165,9 @@ TEST_F(ReaderTest, WarningsForWhatIsMissing) {
         {"\\thicklines\\thinlines", "", 0},
         {"\\put(0,0){\\usebox{\\nobox}}\\multiput(0,0)(1,1){3}{x}", "Warning(2): unknown box \\nobox skipped\n", 1},
         {"\\multiput(0,0)(1,1){3}", "Warning(3): missing body of \\multiput\n", 0},
+        // A command the picture has no use for is named once; what it draws
+        // after it still loads.
+        {"{\\color[rgb]{0,0,0}\\put(0,0){x}}", "Warning(2): unknown command \\color skipped\n", 1},
         {"\\put(1,2){\\oval(pt,5)}", "Warning(2): missing extent of oval, assuming 0.0\n", 1},
         {"\\qbezier[pt](1,2)(3,4)(5,6)", "Warning(2): missing number in bezier\n", 1},
         {"\\put(1,99999999999999999999999999999999999999999){x}", "Warning(2): number out of range; using 1e9\n", 1},
