@@ -40,9 +40,8 @@ struct Frame {
     float baseX, baseY;
     LineState state;
     ObjRecord **target;
-    ObjRecord *record;  // the multiput being read
+    ObjRecord *record;  // the multiput being read, or the holder of a saved box's records
     std::string name;   // the saved box being read
-    ObjRecord *saved;   // its records
 };
 
 // Where objects go: the point they are put at (the \put offsets in force,
@@ -181,7 +180,7 @@ ObjRecord *makeBox(ObjType type, float x, float y, float w, float h) {
 }
 
 Frame &pushFrame(FrameKind kind) {
-    frames.push_back(Frame{kind, baseX, baseY, lineState, target, nullptr, std::string(), nullptr});
+    frames.push_back(Frame{kind, baseX, baseY, lineState, target, nullptr, std::string()});
     return frames.back();
 }
 
@@ -207,7 +206,9 @@ void closeFrame() {
     } else if (f.kind == frameSavebox) {
         ObjRecord *&box = savedBoxes[f.name];
         ObjFreeList(box);
-        box = reverseList(f.saved);
+        box = reverseList(f.record->body);
+        f.record->body = nullptr;
+        ObjFree(f.record);
     }
 }
 
@@ -389,7 +390,8 @@ void readSavebox() {
     }
     Frame &f = pushFrame(frameSavebox);
     f.name = name;
-    target = &f.saved;
+    f.record = ObjNew(ObjMultiput);  // holds the box's records while they are read
+    target = &f.record->body;
     baseX = baseY = 0;
 }
 

@@ -288,7 +288,7 @@ bool putCommand(Line &line, const ObjRecord *rec, float xmin, float ymax, double
 
 bool knownType(const ObjRecord *rec) { return rec->type >= 0 && rec->type < objTypeCount; }
 
-void saveMultiput(const ObjRecord *rec, FILE *file, float xmin, float ymax);
+void saveMultiput(const ObjRecord *rec, FILE *file, float xmin, float ymax, bool inBody);
 
 // The line of an object that is not a multiput: its \put and command.
 void saveSimple(const ObjRecord *rec, FILE *file, float xmin, float ymax, bool inBody) {
@@ -309,7 +309,7 @@ void saveSimple(const ObjRecord *rec, FILE *file, float xmin, float ymax, bool i
 
 // \multiput(x,y)(dx,dy){n}{body}: the body's records are written from
 // the multiput's point; one at that point needs no \put of its own.
-void saveMultiput(const ObjRecord *rec, FILE *file, float xmin, float ymax) {
+void saveMultiput(const ObjRecord *rec, FILE *file, float xmin, float ymax, bool inBody) {
     Line head;
     putThickness(head, rec);
     head.put("\\multiput").pair(static_cast<double>(rec->x - xmin), static_cast<double>(ymax - rec->y));
@@ -322,14 +322,14 @@ void saveMultiput(const ObjRecord *rec, FILE *file, float xmin, float ymax) {
             Line open;
             open.put("\\put").pair(static_cast<double>(r->x - rec->x), static_cast<double>(rec->y - r->y)).put("{");
             open.write(file);
-            saveMultiput(r, file, r->x, r->y);
+            saveMultiput(r, file, r->x, r->y, true);
             fputs("}", file);
         } else {
             saveSimple(r, file, rec->x, rec->y, true);
         }
     }
     written = outside;  // the body's declarations end with it
-    fputs("}\n", file);
+    fputs(inBody ? "}" : "}\n", file);
 }
 
 }  // namespace
@@ -340,7 +340,7 @@ void ObjSave(const ObjRecord *rec, FILE *file, float xmin, float ymax) {
         return;
     }
     if (rec->type == ObjMultiput)
-        saveMultiput(rec, file, xmin, ymax);
+        saveMultiput(rec, file, xmin, ymax, false);
     else
         saveSimple(rec, file, xmin, ymax, false);
 }
