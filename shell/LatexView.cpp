@@ -221,8 +221,16 @@ void toggled(Widget w, XtPointer, XtPointer) {
 }  // namespace
 
 Widget createLatexToggle(Widget after) {
+    // The accelerators (Ctrl+L) are read as text and parsed here: the
+    // toolkit's own conversion leaves a broken table in the widget when
+    // the resource holds a syntax error, where parsing keeps what it can.
+    String keys = nullptr;
+    XtResource keysResource = {XtNaccelerators, XtCAccelerators, XtRString, sizeof(String), 0, XtRString,
+                               (XtPointer) ""};
+    XtGetSubresources(menuLine, &keys, "latex", "Toggle", &keysResource, 1, nullptr, 0);
+    XtAccelerators accelerators = keys && *keys ? XtParseAcceleratorTable(keys) : nullptr;
     toggle = XtVaCreateManagedWidget("latex", toggleWidgetClass, menuLine, XtNfromHoriz, after, XtNleft,
-                                     XtChainLeft, XtNright, XtChainLeft, nullptr);
+                                     XtChainLeft, XtNright, XtChainLeft, XtNaccelerators, accelerators, nullptr);
     String label = nullptr;
     XtVaGetValues(toggle, XtNlabel, &label, nullptr);
     if (label) idleLabel = label;

@@ -62,6 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
         Hostile{"negativeSizes", {"*canvas.grip.width: -8", "*canvas.grip.height: 70000", "*message*label.width: -5",
                                   "*fileShell*numberRows: -3", "*fileShell*margin: -10", "*fileShell*bellLevel: 1000",
                                   "*optionsShell*value.width: 0", "*initGridDistance: -10", "*initGrid: True"}},
+        Hostile{"latexView", {"*latexColor: no such colour", "*menuLine.latex.label: %s%n",
+                              "*menuLine.latex.accelerators: Ctrl<Key>l: toggle("}},
         Hostile{"longTexts", {std::string("*menuLine.zoom.label: ") + std::string(5000, 'Z') + "%d",
                               std::string("*backupSuffix: ") + std::string(5000, '.'),
                               std::string("*defaultUnitLength: ") + std::string(5000, '9') + "pt",

@@ -227,9 +227,8 @@ TEST_F(LatexViewTest, ToggleFollowsChangesAndLastDrawingWins) {
     EXPECT_GT(inkNear(310, 300, 10), 20);
     pressButton(find("*shiftShell*done"));
 
-    // Off: the overlay goes.
-    canvasMove(490, 590);
-    controlKey(appContext, "l");
+    // Off, with a click on the toggle: the overlay goes.
+    pressButton(toggle);
     waitForLatex();
     EXPECT_FALSE(booleanResource(toggle, XtNstate));
     EXPECT_EQ(inkNear(310, 300, 10), 0);
