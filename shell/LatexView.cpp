@@ -24,6 +24,7 @@
 #include "picfile/Writer.h"
 #include "shell/FileCommands.h"
 #include "shell/Globals.h"
+#include "shell/LabelBitmaps.h"
 
 namespace {
 
@@ -36,11 +37,11 @@ XtResource viewResourceList[] = {
      (XtPointer) "LightSkyBlue"},
 };
 
-const char busyLabel[] = "LaTeX\u2026";
-
 XtAppContext appContext_ = nullptr;
 Widget toggle = nullptr;
 std::string idleLabel = "LaTeX";
+std::string busyLabel = "LaTeX\u2026";  // shown while a run goes on
+Pixmap labelBitmaps[2] = {None, None};  // idle, busy: how they are drawn
 bool on = false;
 bool checkPending = false;
 
@@ -80,7 +81,26 @@ size_t longestText(const ObjRecord *list = objectList) {
     return n;
 }
 
-void setLabel(const char *label) { XtVaSetValues(toggle, XtNlabel, label, nullptr); }
+void setLabel(bool busy) {
+    XtVaSetValues(toggle, XtNlabel, (busy ? busyLabel : idleLabel).c_str(), XtNbitmap, labelBitmaps[busy], nullptr);
+}
+
+// The buttons' font is Latin-1, without the ellipsis of the busy label:
+// both labels are drawn as bitmaps of one width from its Unicode variant,
+// or, where there is none, the busy label ends in three periods. The
+// button keeps the busy label's width, so the menu line never moves.
+void setUpLabels() {
+    String label = nullptr;
+    XtVaGetValues(toggle, XtNlabel, &label, nullptr);
+    if (label) idleLabel = label;
+    busyLabel = idleLabel + "\u2026";
+    const char *labels[] = {idleLabel.c_str(), busyLabel.c_str()};
+    labelBitmaps[0] = labelBitmaps[1] = None;
+    if (!makeLabelBitmaps(toggle, labels, 2, labelBitmaps)) busyLabel = idleLabel + "...";
+    setLabel(true);
+    XtVaSetValues(toggle, XtNresize, False, nullptr);
+    setLabel(false);
+}
 
 void turnOff(const char *why) {
     on = false;
@@ -135,7 +155,7 @@ void startRun(const std::string &key, const std::string &picture, const float bo
     runKey = key;
     runPlace = {box[0], box[3], r.originX, r.originY};
     runInput = XtAppAddInput(appContext_, fd, reinterpret_cast<XtPointer>(XtInputReadMask), readRun, nullptr);
-    setLabel(busyLabel);
+    setLabel(true);
 }
 
 std::string lineNote(int line) { return line > 0 ? " (line " + std::to_string(line) + ")" : ""; }
@@ -148,7 +168,7 @@ void runEnded() {
     while (waitpid(runPid, &status, 0) < 0 && errno == EINTR) {
     }
     runPid = -1;
-    setLabel(idleLabel.c_str());
+    setLabel(false);
     if (!on) return;  // switched off meanwhile: the result is not wanted
 
     LatexOutput out = parseLatexOutput(runBytes);
@@ -231,9 +251,7 @@ Widget createLatexToggle(Widget after) {
     XtAccelerators accelerators = keys && *keys ? XtParseAcceleratorTable(keys) : nullptr;
     toggle = XtVaCreateManagedWidget("latex", toggleWidgetClass, menuLine, XtNfromHoriz, after, XtNleft,
                                      XtChainLeft, XtNright, XtChainLeft, XtNaccelerators, accelerators, nullptr);
-    String label = nullptr;
-    XtVaGetValues(toggle, XtNlabel, &label, nullptr);
-    if (label) idleLabel = label;
+    setUpLabels();
     XtAddCallback(toggle, XtNcallback, toggled, nullptr);
     return toggle;
 }

@@ -6,12 +6,14 @@
 #include <dirent.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "canvas/Canvas.h"
 #include "canvas/LatexOverlay.h"
@@ -77,6 +79,25 @@ Count countInk(XImage *im, int x0, int y0, int x1, int y1, const std::function<b
 }
 
 bool near(double distance, double want) { return std::fabs(distance - want) <= 1.5; }
+
+Dimension widthOf(Widget w) {
+    Dimension width = 0;
+    XtVaGetValues(w, XtNwidth, &width, nullptr);
+    return width;
+}
+
+// The ink of a button's label: the pixels unlike the corner inside its
+// border, whichever way round the button's state paints them; row by row.
+std::vector<XPoint> labelInk(Widget w) {
+    std::vector<XPoint> ink;
+    XImage *im = grab(w);
+    unsigned long paper = XGetPixel(im, 1, 1);
+    for (int y = 0; y < im->height; y++)
+        for (int x = 0; x < im->width; x++)
+            if (XGetPixel(im, x, y) != paper) ink.push_back({static_cast<short>(x), static_cast<short>(y)});
+    XDestroyImage(im);
+    return ink;
+}
 
 std::string messageText() { return shellUp(message) ? labelOf(messageDialog) : ""; }
 
@@ -264,4 +285,43 @@ TEST_F(LatexViewTest, MissingLatexIsToldAndTheToggleGoesOff) {
     EXPECT_FALSE(booleanResource(latexToggle(), XtNstate));
     EXPECT_EQ(messageText(), "latex not found");
     EXPECT_EQ(filesLeft(), 0);
+}
+
+// The busy label's ellipsis is outside the buttons' Latin-1 font. In the
+// test server that font is misc-fixed bold, 7 pixels a character, where
+// the ellipsis is three one-pixel dots on the baseline, two pixels apart,
+// the first three pixels right of the X's last ink; the ellipsis's UTF-8
+// bytes read as Latin-1 drew "â", an empty cell and "¦" instead, and
+// widened the button by three characters.
+TEST_F(LatexViewTest, BusyLabelEndsInAnEllipsisAndKeepsTheButtonsWidth) {
+    Widget toggle = latexToggle();
+    Dimension idleWidth = widthOf(toggle);
+    std::vector<XPoint> idleInk = labelInk(toggle);
+    ASSERT_FALSE(idleInk.empty());
+    short right = 0, baseline = 0;
+    for (XPoint p : idleInk) right = std::max(right, p.x), baseline = std::max(baseline, p.y);
+
+    circle(100, 100, 10);
+    canvasMove(490, 590);
+    controlKey(appContext, "l");
+    ASSERT_TRUE(latexRunning());
+    EXPECT_EQ(widthOf(toggle), idleWidth);
+    std::vector<XPoint> busyInk = labelInk(toggle), dots;
+    size_t same = 0;
+    for (XPoint p : busyInk) {
+        if (p.x > right)
+            dots.push_back(p);
+        else
+            same += std::any_of(idleInk.begin(), idleInk.end(), [&](XPoint q) { return q.x == p.x && q.y == p.y; });
+    }
+    EXPECT_EQ(same, idleInk.size());  // "LaTeX" unchanged and in place
+    EXPECT_EQ(busyInk.size(), idleInk.size() + dots.size());
+    ASSERT_EQ(dots.size(), 3u);
+    for (int i = 0; i < 3; i++) {
+        EXPECT_EQ(dots[i].x, right + 3 + 2 * i);
+        EXPECT_EQ(dots[i].y, baseline);
+    }
+    waitForLatex();
+    EXPECT_EQ(widthOf(toggle), idleWidth);
+    EXPECT_EQ(labelInk(toggle).size(), idleInk.size());
 }
