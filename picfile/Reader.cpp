@@ -361,6 +361,14 @@ void readMultiput() {
     float dx = readNumber(0, "missing step of \\multiput, assuming 0.0");
     float dy = readNumber(0, "missing step of \\multiput, assuming 0.0");
     int count = wholeCount(readNumber(0, "missing count of \\multiput, assuming 0", true));
+    // Copies of copies multiply: a drawing holds at most largestCount of them.
+    long above = 1;
+    for (const Frame &f : frames)
+        if (f.kind == frameMultiput) above *= f.record->count > 0 ? f.record->count : 1;
+    if (count > 0 && above * count > largestCount) {
+        warn("too many copies; using 100000");
+        count = static_cast<int>(std::max(1L, largestCount / above));
+    }
     int t = next();
     if (t != tokOpen) {
         warn("missing body of \\multiput");
@@ -413,7 +421,12 @@ void useBox() {
 
 void readLinethickness() {
     float width = readLength("missing \\linethickness, assuming 0.4pt", true);
-    lineState.width = width > 0 ? width : thinLinePoints;
+    if (!(width > 0)) width = thinLinePoints;
+    if (!unitLengthInRange(width)) {
+        warn("\\linethickness out of range; using 16383pt");
+        width = 16383;
+    }
+    lineState.width = width;
 }
 
 void readPut() {

@@ -165,6 +165,9 @@ TEST_F(ReaderTest, WarningsForWhatIsMissing) {
         {"\\thicklines\\thinlines", "", 0},
         {"\\put(0,0){\\usebox{\\nobox}}\\multiput(0,0)(1,1){3}{x}", "Warning(2): unknown box \\nobox skipped\n", 1},
         {"\\multiput(0,0)(1,1){3}", "Warning(3): missing body of \\multiput\n", 0},
+        {"\\linethickness{99999pt}\\put(0,0){\\line(1,0){1}}", "Warning(2): \\linethickness out of range; using 16383pt\n", 1},
+        // Copies of copies multiply; the inner count gives way.
+        {"\\multiput(0,0)(1,0){1000}{\\multiput(0,0)(0,1){1000}{x}}", "Warning(2): too many copies; using 100000\n", 1},
         // A command the picture has no use for is named once; what it draws
         // after it still loads.
         {"{\\color[rgb]{0,0,0}\\put(0,0){x}}", "Warning(2): unknown command \\color skipped\n", 1},
@@ -179,6 +182,11 @@ TEST_F(ReaderTest, WarningsForWhatIsMissing) {
         EXPECT_EQ(load(c.body), c.warnings);
         EXPECT_EQ(countObjects(), c.objects);
     }
+    load("\\multiput(0,0)(1,0){1000}{\\multiput(0,0)(0,1){1000}{x}}");
+    ASSERT_EQ(objectList->type, ObjMultiput);
+    EXPECT_EQ(objectList->count, 1000);
+    ASSERT_NE(objectList->body, nullptr);
+    EXPECT_EQ(objectList->body->count, 100);
     load("\\put(0,0){\\framebox(20,10)}\n\\put(5,5){\\circle{2}}");
     ASSERT_EQ(countObjects(), 2);
     // The circle is at its own point, 5 units right of the box's corner.
