@@ -22,12 +22,14 @@ void createFileShell(Widget parent) {
 }
 
 // Pops the selector up titled title, with chosen as what a selection does.
+// It is modal: edits made while it is up would be lost, unasked, by a Load
+// that was confirmed before them.
 static void openSelector(const char *title, XtCallbackProc chosen) {
     XtRemoveAllCallbacks(selector(), XtNselectCallback);
     XtAddCallback(selector(), XtNselectCallback, chosen, nullptr);
     XtAddCallback(selector(), XtNselectCallback, popdownShell, fileShell);
     XtVaSetValues(fileShell, XtNtitle, title, nullptr);
-    popupAtPointer(fileShell, XtGrabNone);
+    popupAtPointer(fileShell, XtGrabExclusive);
 }
 
 void loadCommand(Widget, XtPointer, XtPointer) { openSelector("Load", loadSelected); }

@@ -131,3 +131,54 @@ TEST(FileSelect, CancelChangesNothing) {
     EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: No name");
     EXPECT_FALSE(shellUp(message));
 }
+
+namespace {
+
+// A canvas point (canvas coordinates) that the file selector window does
+// not cover, so a click there would reach the canvas were it not modal.
+XPoint canvasPointBesideSelector() {
+    Display *d = XtDisplay(canvas);
+    Window child;
+    int cx = 0, cy = 0, sx = 0, sy = 0;
+    XTranslateCoordinates(d, XtWindow(canvas), DefaultRootWindow(d), 0, 0, &cx, &cy, &child);
+    XTranslateCoordinates(d, XtWindow(fileShell), DefaultRootWindow(d), 0, 0, &sx, &sy, &child);
+    Dimension cw = 0, ch = 0, sw = 0, sh = 0;
+    XtVaGetValues(canvas, XtNwidth, &cw, XtNheight, &ch, nullptr);
+    XtVaGetValues(fileShell, XtNwidth, &sw, XtNheight, &sh, nullptr);
+    for (int y = 40; y < ch - 40; y += 20)
+        for (int x = 40; x < cw - 40; x += 20) {
+            int rx = cx + x, ry = cy + y;
+            if (rx < sx - 30 || rx > sx + sw + 30 || ry < sy - 30 || ry > sy + sh + 30)
+                return {static_cast<short>(x), static_cast<short>(y)};
+        }
+    ADD_FAILURE() << "the selector covers the whole canvas";
+    return {0, 0};
+}
+
+// Enters a line from p to 20 pixels right of it and ends the chain.
+void drawLineAt(XPoint p) {
+    canvasClick(p.x, p.y);
+    canvasClick(p.x + 20, p.y);
+    canvasClick(p.x + 20, p.y, 2);
+}
+
+}  // namespace
+
+TEST(FileSelect, TheDrawingTakesNoInputWhileTheSelectorIsUp) {
+    startEditor();
+    chooseMenu("draw", "line");
+    drawLineAt({100, 100});
+    ASSERT_EQ(countObjects(), 1);
+    chooseMenu("file", "load");
+    pressButton(confirmButton);  // "Discard changes?"
+    ASSERT_TRUE(shellUp(fileShell));
+
+    XPoint p = canvasPointBesideSelector();
+    drawLineAt(p);
+    EXPECT_EQ(countObjects(), 1) << "the canvas took a line while the selector was up";
+
+    pressButton(XtNameToWidget(selector(), "cancel"));
+    ASSERT_FALSE(shellUp(fileShell));
+    drawLineAt(p);
+    EXPECT_EQ(countObjects(), 2) << "the canvas takes input again once the selector is down";
+}
