@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -543,17 +544,30 @@ void resetReader() {
 
 }  // namespace
 
-FILE *openPictureFile(const char *path) {
+FILE *openPictureFile(const char *path, const char **reason) {
+    const char *ignored;
+    if (!reason) reason = &ignored;
     int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return nullptr;
+    if (fd < 0) {
+        *reason = strerror(errno);
+        return nullptr;
+    }
     struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const char *refused = fstat(fd, &st) != 0   ? strerror(errno)
+                          : S_ISDIR(st.st_mode)  ? strerror(EISDIR)
+                          : !S_ISREG(st.st_mode) ? "Not a regular file"
+                                                 : nullptr;
+    if (refused) {
+        *reason = refused;
         close(fd);
         return nullptr;
     }
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     FILE *file = fdopen(fd, "r");
-    if (!file) close(fd);
+    if (!file) {
+        *reason = strerror(errno);
+        close(fd);
+    }
     return file;
 }
 

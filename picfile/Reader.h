@@ -14,8 +14,9 @@ struct Picture {
 };
 
 // Opens a regular file for reading; anything else (a directory, a device,
-// a pipe) is refused with nullptr. Opening never waits on a pipe.
-FILE *openPictureFile(const char *path);
+// a pipe) is refused with nullptr, and *reason (when reason is given) says
+// why. Opening never waits on a pipe.
+FILE *openPictureFile(const char *path, const char **reason = nullptr);
 
 // Reads the picture of an open file, up to its \end{picture}. A
 // \unitlength the file sets becomes current (unitValue, unitIndex and the

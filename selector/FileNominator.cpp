@@ -980,6 +980,14 @@ FileNominatorClearName(Widget w)
     XawListUnhighlight(fp->list);
 }
 
+void
+FileNominatorSelectName(Widget w)
+{
+    if (!w || !XtIsSubclass(w, fileNominatorWidgetClass))
+	return;
+    ScrollingTextSelectAll(((FileNominatorWidget)w)->file_nominator.filename_text);
+}
+
 Widget
 FileNominatorGetViewport(Widget w)
 {

@@ -92,6 +92,12 @@ void FileNominatorSetDirectory(Widget w, const char *directory);
 /* Empties the name field and unhighlights the list. */
 void FileNominatorClearName(Widget w);
 
+/*
+ * Selects the text of the name field, so that typing replaces it: for a
+ * name the application could not use.
+ */
+void FileNominatorSelectName(Widget w);
+
 /* The "viewport" Viewlist and its List. */
 Widget FileNominatorGetViewport(Widget w);
 Widget FileNominatorGetList(Widget w);

@@ -25,9 +25,11 @@ static Boolean ScrollingTextSetValues(Widget, Widget, Widget, ArgList, Cardinal 
  */
 static void FollowCaret(Widget);
 static void SourceChanged(Widget, XtPointer, XtPointer);
+static Boolean IsOneOf(const char *, const char *const *, Cardinal);
 static void MotionHook(Widget, XtPointer, String, XEvent *, String *, Cardinal *);
 static void QueueFollow(Widget);
 static Boolean DeferredFollow(XtPointer);
+static void ReplaceHook(Widget, XtPointer, String, XEvent *, String *, Cardinal *);
 
 /*
  * Initialization
@@ -121,6 +123,12 @@ static const char *const motion_actions[] = {
     "backward-word", "beginning-of-line", "end-of-line",
 };
 
+/* The text widget actions that edit where the caret stands. */
+static const char *const edit_actions[] = {
+    "insert-char", "insert-string", "insert-selection", "delete-previous-character",
+    "delete-next-character", "delete",
+};
+
 /*
  * Implementation
  */
@@ -157,6 +165,7 @@ ScrollingTextInitialize(Widget request, Widget w, ArgList args, Cardinal *num_ar
 	stw->core.height = text->core.height;
 
     stw->scrolling_text.pending_work = 0;
+    stw->scrolling_text.replace_hook = NULL;
 }
 
 static void
@@ -169,6 +178,8 @@ ScrollingTextDestroy(Widget w)
     /* The text child is gone: a follow still queued must not run. */
     if (stw->scrolling_text.pending_work)
 	XtRemoveWorkProc(stw->scrolling_text.pending_work);
+    if (stw->scrolling_text.replace_hook)
+	XtRemoveActionHook(stw->scrolling_text.replace_hook);
 }
 
 static Boolean
@@ -259,17 +270,23 @@ SourceChanged(Widget source, XtPointer client_data, XtPointer call_data)
  * Runs before the action moves the caret, so the follow waits for the
  * event loop to be idle.
  */
+static Boolean
+IsOneOf(const char *action, const char *const *names, Cardinal count)
+{
+    for (Cardinal i = 0; i < count; i++)
+	if (strcmp(action, names[i]) == 0)
+	    return True;
+    return False;
+}
+
 static void
 MotionHook(Widget w, XtPointer client_data, String action, XEvent *event, String *params,
 	   Cardinal *num_params)
 {
     if (w != (Widget)client_data)
 	return;
-    for (Cardinal i = 0; i < XtNumber(motion_actions); i++)
-	if (strcmp(action, motion_actions[i]) == 0) {
-	    QueueFollow(w);
-	    return;
-	}
+    if (IsOneOf(action, motion_actions, XtNumber(motion_actions)))
+	QueueFollow(w);
 }
 
 /* One queued follow serves a burst of edits and motions. */
@@ -292,4 +309,51 @@ DeferredFollow(XtPointer client_data)
     FollowCaret(XawTextGetSource(text));
     stw->scrolling_text.pending_work = 0;
     return True;
+}
+
+/*
+ * Runs before the first edit after ScrollingTextSelectAll: while the whole
+ * text is still selected it is removed, so the edit replaces it. Then the
+ * hook goes, whatever the edit.
+ */
+static void
+ReplaceHook(Widget w, XtPointer client_data, String action, XEvent *event, String *params,
+	    Cardinal *num_params)
+{
+    Widget text = (Widget)client_data;
+    ScrollingTextWidget stw = (ScrollingTextWidget)XtParent(text);
+    XawTextPosition left = 0, right = 0;
+
+    if (w != text || !IsOneOf(action, edit_actions, XtNumber(edit_actions)))
+	return;
+    XtRemoveActionHook(stw->scrolling_text.replace_hook);
+    stw->scrolling_text.replace_hook = NULL;
+
+    XawTextPosition end = XawTextSourceScan(XawTextGetSource(text), 0, XawstAll, XawsdRight, 1, True);
+    XawTextGetSelectionPos(text, &left, &right);
+    if (left != 0 || right != end || end == 0)
+	return;
+    XawTextBlock nothing = {0, 0, NULL, XawFmt8Bit};
+    XawTextUnsetSelection(text);
+    XawTextReplace(text, 0, end, &nothing);
+    XawTextSetInsertionPoint(text, 0);
+}
+
+/*
+ * Public functions
+ */
+void
+ScrollingTextSelectAll(Widget w)
+{
+    if (!w || !XtIsSubclass(w, scrollingTextWidgetClass))
+	return;
+    ScrollingTextWidget stw = (ScrollingTextWidget)w;
+    Widget text = stw->scrolling_text.text_widget;
+    XawTextPosition end = XawTextSourceScan(XawTextGetSource(text), 0, XawstAll, XawsdRight, 1, True);
+
+    XawTextSetInsertionPoint(text, end);
+    XawTextSetSelection(text, 0, end);
+    if (!stw->scrolling_text.replace_hook)
+	stw->scrolling_text.replace_hook =
+	    XtAppAddActionHook(XtWidgetToApplicationContext(w), ReplaceHook, (XtPointer)text);
 }

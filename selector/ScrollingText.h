@@ -29,4 +29,11 @@ typedef struct _ScrollingTextRec *ScrollingTextWidget;
 
 extern WidgetClass scrollingTextWidgetClass;
 
+/*
+ * Selects the whole text and puts the caret at its end; the next edit
+ * (a typed character, a deletion) replaces the text, unless the selection
+ * has changed by then. Does nothing when w is not a ScrollingText.
+ */
+void ScrollingTextSelectAll(Widget w);
+
 #endif /* _ScrollingText_h */

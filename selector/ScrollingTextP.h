@@ -29,6 +29,7 @@ typedef struct {
     int char_width;		/* max_bounds.width of the text's font */
     XtActionHookId action_hook;	/* set exactly while scroll_on_movement */
     XtWorkProcId pending_work;	/* a queued follow, or 0 */
+    XtActionHookId replace_hook; /* set while the next edit replaces all */
 } ScrollingTextPart;
 
 typedef struct _ScrollingTextRec {

@@ -2,6 +2,8 @@
 
 #include <X11/Shell.h>
 #include <X11/StringDefs.h>
+#include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "canvas/Pick.h"
@@ -41,19 +43,29 @@ static std::string selectedPath(XtPointer selection) {
     return std::string(s->directory ? s->directory : "") + (s->filename ? s->filename : "");
 }
 
+// A path too long for fileName is refused before the file is touched.
+static bool fitsFileName(const std::string &path) {
+    if (path.size() < fileNameSize) return true;
+    showMessage(("Can't open file " + path + ": " + strerror(ENAMETOOLONG)).c_str());
+    return false;
+}
+
+// After a failure the name stays in the selector's field, selected, so the
+// next name typed replaces it.
 void loadSelected(Widget, XtPointer, XtPointer selection) {
     std::string path = selectedPath(selection);
-    if (path.size() >= fileNameSize)
-        showMessage("Can't open file");
-    else if (loadPicture(path.c_str(), showMessage) && setFileName(path.c_str()))
+    if (fitsFileName(path) && loadPicture(path.c_str(), showMessage) && setFileName(path.c_str()))
         updateTitle();
+    else
+        FileNominatorSelectName(selector());
     deselect();
 }
 
 void saveSelected(Widget, XtPointer, XtPointer selection) {
     std::string path = selectedPath(selection);
-    if (path.size() >= fileNameSize)
-        showMessage("Can't open file");
-    else if (savePicture(path.c_str(), showMessage, appResources.backupSuffix) && setFileName(path.c_str()))
+    if (fitsFileName(path) && savePicture(path.c_str(), showMessage, appResources.backupSuffix) &&
+        setFileName(path.c_str()))
         updateTitle();
+    else
+        FileNominatorSelectName(selector());
 }

@@ -1,6 +1,7 @@
 #include "shell/LoadPicture.h"
 
 #include <cstdio>
+#include <string>
 
 #include "canvas/Shift.h"
 #include "canvas/View.h"
@@ -10,9 +11,10 @@
 #include "picfile/Units.h"
 
 bool loadPicture(const char *path, MessageSink sink) {
-    FILE *file = openPictureFile(path);
+    const char *reason = "";
+    FILE *file = openPictureFile(path, &reason);
     if (!file) {
-        sink("Can't open file");
+        sink(("Can't open file " + std::string(path) + ": " + reason).c_str());
         return false;
     }
     resetPicture();  // the default \unitlength holds unless the file sets one

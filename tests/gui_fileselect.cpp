@@ -63,9 +63,31 @@ TEST(FileSelect, LoadOfAFileThatCannotBeOpenedKeepsTheDrawing) {
     nominate(dir + "/missing.tex");
     EXPECT_FALSE(shellUp(fileShell));
     EXPECT_TRUE(shellUp(message));
-    EXPECT_EQ(labelOf(messageDialog), "Can't open file");
+    EXPECT_EQ(labelOf(messageDialog), "Can't open file " + dir + "/missing.tex: No such file or directory");
     EXPECT_EQ(objectList, line);
     EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: No name");
+}
+
+TEST(FileSelect, AFailedNameIsReplacedByTheNextOneTyped) {
+    startEditor();
+    std::string dir = scratchDir();
+    write(dir + "/a.tex", "\\begin{picture}(10,10)\\put(0,0){\\line(1,0){10}}\\end{picture}\n");
+    FileNominatorSetDirectory(selector(), dir.c_str());
+    chooseMenu("file", "load");
+    nominate("nothere.tex");
+    EXPECT_EQ(labelOf(messageDialog), "Can't open file " + dir + "/nothere.tex: No such file or directory");
+    pressButton(XtNameToWidget(messageDialog, "done"));
+
+    chooseMenu("file", "load");
+    nominate("a.tex");
+    EXPECT_FALSE(shellUp(message)) << labelOf(messageDialog);
+    EXPECT_EQ(countObjects(), 1);
+    EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: " + dir + "/a.tex");
+
+    // Once replaced, the field takes typing as usual.
+    chooseMenu("file", "load");
+    typeText(appContext, "b");
+    EXPECT_EQ(stringResource(XtNameToWidget(selector(), "filename.text"), XtNstring), "a.texb");
 }
 
 TEST(FileSelect, LoadOfAChangedDrawingAsksFirst) {

@@ -146,6 +146,28 @@ TEST(SelectorScrollingText, ReturnAndLinefeedInsertNothing) {
     EXPECT_EQ(textOf(f.text), "abc");
 }
 
+TEST(SelectorScrollingText, SelectAllLetsTheNextEditReplaceTheText) {
+    Field f;
+    harness::typeText(f.app.app, "abc");
+    ScrollingTextSelectAll(f.field);
+    harness::typeText(f.app.app, "x");
+    EXPECT_EQ(textOf(f.text), "x");
+    harness::typeText(f.app.app, "y");
+    EXPECT_EQ(textOf(f.text), "xy") << "only the first edit replaces";
+
+    ScrollingTextSelectAll(f.field);
+    f.keys("BackSpace", 1);
+    EXPECT_EQ(textOf(f.text), "");
+
+    harness::typeText(f.app.app, "abc");
+    ScrollingTextSelectAll(f.field);
+    XawTextSetSelection(f.text, 0, 1);  // the user chose another selection
+    harness::typeText(f.app.app, "d");
+    EXPECT_EQ(textOf(f.text), "abcd");
+
+    ScrollingTextSelectAll(f.app.top);  // not a ScrollingText: nothing happens
+}
+
 TEST(SelectorScrollingText, FontWithoutWidthStepsByPixels) {
     Field f;
     const int glyph = f.cell();

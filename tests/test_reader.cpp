@@ -251,11 +251,20 @@ TEST_F(ReaderTest, FilesThatCannotBeOpenedChangeNothing) {
     modified = true;
     std::string fifo = dir + "/fifo";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    for (const std::string &path : {dir + "/missing.tex", dir, std::string("/dev/zero"), fifo}) {
+    struct Case {
+        std::string path, reason;
+    } cases[] = {
+        {dir + "/missing.tex", "No such file or directory"},
+        {dir, "Is a directory"},
+        {"/dev/zero", "Not a regular file"},
+        {fifo, "Not a regular file"},
+    };
+    for (const Case &c : cases) {
+        const std::string &path = c.path;
         SCOPED_TRACE(path);
         messages.clear();
         EXPECT_FALSE(loadPicture(path.c_str(), sink));
-        EXPECT_EQ(messages, std::vector<std::string>{"Can't open file"});
+        EXPECT_EQ(messages, std::vector<std::string>{"Can't open file " + path + ": " + c.reason});
         EXPECT_EQ(objectList, kept);
         EXPECT_TRUE(modified);
     }
@@ -374,7 +383,7 @@ static void loadAsNobody(const std::string &path) {
     if (geteuid() == 0 && setresuid(65534, 65534, 65534) != 0) exit(3);
     messages.clear();
     bool loaded = loadPicture(path.c_str(), sink);
-    exit(!loaded && messages == std::vector<std::string>{"Can't open file"} ? 0 : 4);
+    exit(!loaded && messages == std::vector<std::string>{"Can't open file " + path + ": Permission denied"} ? 0 : 4);
 }
 
 TEST_F(ReaderTest, UnreadableFileIsRefused) {
