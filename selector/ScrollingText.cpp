@@ -10,6 +10,7 @@
 #include <X11/Xaw/XawInit.h>
 #include <string.h>
 
+#include "LineSource.h"
 #include "ScrollingTextP.h"
 
 /*
@@ -150,7 +151,15 @@ ScrollingTextInitialize(Widget request, Widget w, ArgList args, Cardinal *num_ar
     text = XtCreateManagedWidget("text", asciiTextWidgetClass, w, NULL, 0);
     stw->scrolling_text.text_widget = text;
     XtOverrideTranslations(text, no_newline_translations);
-    XtAddCallback(XawTextGetSource(text), XtNcallback, SourceChanged, NULL);
+
+    /*
+     * The text keeps to one line whatever edits it; and text set by the
+     * program is followed as well as text typed.
+     */
+    Widget source = XtCreateWidget("textSource", lineSourceObjectClass, text, NULL, 0);
+    XawTextSetSource(text, source, 0);	/* destroys the source it replaces */
+    XtAddCallback(source, XtNcallback, SourceChanged, NULL);
+    XtAddCallback(source, XtNstringCallback, SourceChanged, NULL);
 
     stw->scrolling_text.action_hook = NULL;
     if (stw->scrolling_text.scroll_on_movement)
@@ -255,10 +264,11 @@ FollowCaret(Widget source)
 }
 
 /*
- * Every edit of the text. The text widget moves its caret only after the
- * source has called back, and changing the widget's geometry from inside
- * the edit loses the caret's move: so edits, too, follow once the event
- * loop is idle.
+ * Every edit of the text, and every text set by the program. The text
+ * widget moves its caret only after the source has called back, and
+ * changing the widget's geometry from inside the edit loses the caret's
+ * move; a program that sets the text puts the caret after it: so these,
+ * too, follow once the event loop is idle.
  */
 static void
 SourceChanged(Widget source, XtPointer client_data, XtPointer call_data)

@@ -15,8 +15,10 @@
  scrollOnMovement    ScrollOnMovement	Boolean		True
  textWidget	     TextWidget		Widget		the "text" child (read only)
 
- With scrollOnMovement False only edits make the text follow the caret;
- with True the caret motion actions of the text child do too.
+ With scrollOnMovement False only edits, and text set by the program,
+ make the text follow the caret; with True the caret motion actions of the
+ text child do too. The child's source is a LineSource: no edit puts a
+ line break into the text.
 */
 
 #define XtNscrollOnMovement "scrollOnMovement"

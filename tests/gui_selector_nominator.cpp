@@ -285,6 +285,24 @@ TEST(SelectorNominator, ClickFillsTheFieldDoubleClickEnters) {
     EXPECT_EQ(s.reports.directory, s.tree.dir() + "sub/");
 }
 
+TEST(SelectorNominator, TextTheSelectorSetsIsScrolledIntoView) {
+    Selector s;
+    const std::string deep(60, 'd');
+    s.tree.directory(deep);
+    Widget field = s.part().filename_field;
+    const std::string longName(60, 'n');
+    harness::typeText(s.app.app, longName.c_str());
+    ASSERT_LT(field->core.x, -100);
+    s.clickRow("../", 1);
+    EXPECT_EQ(s.name(), "../");
+    EXPECT_EQ(field->core.x, -1) << "the field looks empty";
+
+    s.enter(s.tree.path(deep).c_str());
+    ASSERT_EQ(s.directory(), s.tree.dir() + deep + "/");
+    EXPECT_EQ(s.name(), "");
+    EXPECT_EQ(field->core.x, -1) << "the caret is out of view";
+}
+
 // The managed entry of a menu with the given name. (XtNameToWidget
 // would take the '.' in a name for a separator.)
 Widget entryNamed(Widget menu, const char *name) {

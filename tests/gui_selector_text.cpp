@@ -5,6 +5,8 @@
 #include <X11/Composite.h>
 #include <X11/Xaw/List.h>
 
+#include <vector>
+
 #include "selector/ScrollingTextP.h"
 #include "selector/ViewlistP.h"
 
@@ -126,7 +128,7 @@ TEST(SelectorScrollingText, DestroyRemovesQueuedFollow) {
     SUCCEED();
 }
 
-TEST(SelectorScrollingText, ReturnAndLinefeedInsertNothing) {
+TEST(SelectorScrollingText, NoKeyPutsALineBreakIntoTheText) {
     Field f;
     Display *d = f.app.display();
     // Xvfb's keymap has no Linefeed key: lend it a free keycode.
@@ -138,12 +140,60 @@ TEST(SelectorScrollingText, ReturnAndLinefeedInsertNothing) {
         XSync(d, False);
         f.app.pump();
     }
-    ASSERT_NE(XKeysymToKeycode(d, XK_Linefeed), 0);
-    harness::typeText(f.app.app, "ab");
-    harness::key(f.app.app, "Return");
-    harness::key(f.app.app, "Linefeed");
-    harness::typeText(f.app.app, "c");
+    // Each stroke is a list of keys held together; a case is a sequence.
+    using Stroke = std::vector<KeySym>;
+    struct Case {
+        const char *name;
+        std::vector<Stroke> strokes;
+    } cases[] = {
+        {"Return", {{XK_Return}}},
+        {"Linefeed", {{XK_Linefeed}}},
+        {"KP_Enter", {{XK_KP_Enter}}},
+        {"Shift+Return", {{XK_Shift_L, XK_Return}}},
+        {"Ctrl+J", {{XK_Control_L, XK_j}}},
+        {"Ctrl+M", {{XK_Control_L, XK_m}}},
+        {"Ctrl+O", {{XK_Control_L, XK_o}}},
+        {"Ctrl+Q Ctrl+J", {{XK_Control_L, XK_q}, {XK_Control_L, XK_j}}},
+        {"Ctrl+Q Return", {{XK_Control_L, XK_q}, {XK_Return}}},
+    };
+    for (const Case &c : cases) {
+        selector_test::setText(f.text, "ab");
+        f.app.pump();
+        for (const Stroke &stroke : c.strokes) {
+            for (KeySym sym : stroke) XTestFakeKeyEvent(d, XKeysymToKeycode(d, sym), True, CurrentTime);
+            for (auto it = stroke.rbegin(); it != stroke.rend(); ++it)
+                XTestFakeKeyEvent(d, XKeysymToKeycode(d, *it), False, CurrentTime);
+            f.app.pump();
+        }
+        harness::typeText(f.app.app, "c");
+        EXPECT_EQ(textOf(f.text), "abc") << c.name;
+    }
+
+    // Nor does an edit through the text widget's own functions.
+    XawTextBlock lines = {0, 3, const_cast<char *>("x\ny"), XawFmt8Bit};
+    EXPECT_EQ(XawTextReplace(f.text, 0, 0, &lines), XawEditError);
     EXPECT_EQ(textOf(f.text), "abc");
+}
+
+TEST(SelectorScrollingText, TextSetByTheProgramIsFollowed) {
+    Field f;
+    f.type(40);
+    ASSERT_LT(f.x(), -100);
+    XtVaSetValues(f.text, XtNstring, "../", nullptr);
+    XawTextSetInsertionPoint(f.text, 3);
+    f.app.pump();
+    EXPECT_EQ(f.x(), -1) << "a short text set after a long one stays out of view";
+
+    const std::string longer(40, 'm');
+    XtVaSetValues(f.text, XtNstring, longer.c_str(), nullptr);
+    XawTextSetInsertionPoint(f.text, 40);
+    f.app.pump();
+    EXPECT_GE(f.caretGap(), f.cell());
+    EXPECT_LE(f.caretGap(), 2 * f.cell());
+
+    XtVaSetValues(f.text, XtNstring, "", nullptr);
+    f.app.pump();
+    EXPECT_EQ(f.x(), -1);
 }
 
 TEST(SelectorScrollingText, SelectAllLetsTheNextEditReplaceTheText) {
