@@ -594,7 +594,7 @@ ScanDirectory(FileNominatorWidget fw)
     }
 
     /* The list keeps the array: free the old one only once it has the new. */
-    XawListChange(fp->list, items, (int)count, -1, True);
+    ViewlistChange(fp->viewport, items, (int)count);
     FreeDirectoryList(fp->items);
     fp->items = items;
 

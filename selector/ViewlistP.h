@@ -26,6 +26,12 @@ extern ViewlistClassRec viewlistClassRec;
 typedef struct {
     /* resources */
     Widget list_widget;		/* the List child */
+    /* private */
+    String *items;		/* every item, as ViewlistChange gave them */
+    int count;			/* how many */
+    int first;			/* the first of them the List holds */
+    int window;			/* how many the List holds */
+    Boolean moving;		/* the window is being moved */
 } ViewlistPart;
 
 typedef struct _ViewlistRec {

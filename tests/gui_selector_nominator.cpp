@@ -569,3 +569,70 @@ TEST(SelectorNominator, DestroyBeforeAnyListing) {
 }
 
 }  // namespace
+
+namespace {
+
+// The index of name among the items the list holds now, or -1.
+int heldIndex(Widget list, const char *name) {
+    String *held = nullptr;
+    int n = 0;
+    XtVaGetValues(list, XtNlist, &held, XtNnumberStrings, &n, nullptr);
+    for (int i = 0; i < n; i++)
+        if (strcmp(held[i], name) == 0) return i;
+    return -1;
+}
+
+}  // namespace
+
+TEST(SelectorNominator, EveryNameOfAHugeDirectoryCanBeScrolledToAndChosen) {
+    App app;
+    TempTree tree;
+    const int files = 20000;
+    char name[16];
+    for (int i = 0; i < files; i++) {
+        snprintf(name, sizeof name, "f%05d", i);
+        tree.file(name);
+    }
+    Widget fn = XtVaCreateManagedWidget("filenom", fileNominatorWidgetClass, app.top, XtNinitialDirectory,
+                                        tree.dir().c_str(), nullptr);
+    XtRealizeWidget(app.top);
+    app.pump();
+    FileNominatorPart &p = reinterpret_cast<FileNominatorWidget>(fn)->file_nominator;
+    Widget bar = XtNameToWidget(p.viewport, "vertical");
+    ASSERT_NE(bar, nullptr);
+    XFontStruct *font = nullptr;
+    Dimension internalHeight = 0, rowSpacing = 0;
+    XtVaGetValues(p.list, XtNfont, &font, XtNinternalHeight, &internalHeight, XtNrowSpacing, &rowSpacing, nullptr);
+    const int row = font->max_bounds.ascent + font->max_bounds.descent + rowSpacing;
+
+    // Whether the row of name lies wholly in view; its y in the list in *y.
+    auto inView = [&](const char *wanted, int *y) {
+        int i = heldIndex(p.list, wanted);
+        if (i < 0) return false;
+        *y = internalHeight + i * row;
+        int top = -p.list->core.y;
+        return *y >= top && *y + row <= top + static_cast<int>(XtParent(p.list)->core.height);
+    };
+    // Button 2 on the scrollbar puts the top of the thumb where it is
+    // pressed. Towards a name the list does not hold yet, press at the end
+    // of the scrollbar on its side; once it holds it, where it shows it.
+    auto scrollTowards = [&](const char *wanted) {
+        String *held = nullptr;
+        XtVaGetValues(p.list, XtNlist, &held, nullptr);
+        int i = heldIndex(p.list, wanted), barY;
+        if (i < 0)
+            barY = strcmp(wanted, held[0]) > 0 ? bar->core.height - 1 : 0;
+        else
+            barY = static_cast<int>(bar->core.height) * (i * row) / static_cast<int>(p.list->core.height);
+        harness::click(app.app, bar, bar->core.width / 2, barY, 2);
+    };
+
+    for (const char *wanted : {"f19999", "f19990", "f10000", "f00000", "f12345"}) {
+        int y = 0, presses = 0;
+        for (; !inView(wanted, &y) && presses < 100; presses++) scrollTowards(wanted);
+        ASSERT_TRUE(inView(wanted, &y)) << wanted << " not reached in " << presses << " presses";
+        usleep((XtGetMultiClickTime(app.display()) + 50) * 1000);
+        harness::click(app.app, p.list, 10, y + row / 2);
+        EXPECT_EQ(textOf(p.filename_field), wanted);
+    }
+}
