@@ -44,7 +44,12 @@ static FileNominatorWidget ButtonNominator(Widget);
 static void Bell(FileNominatorWidget);
 static void SetText(Widget, const char *);
 static Boolean SetCurrentDirectory(FileNominatorWidget, const char *);
+static void KeepCopy(String, String *);
+static Dimension SizeOf(int);
 static void ScanDirectory(FileNominatorWidget);
+static void SizeViewport(FileNominatorWidget);
+static void PreferredSize(FileNominatorWidget, int *, int *);
+static void WatchEdits(FileNominatorWidget);
 static void Relist(FileNominatorWidget);
 static void NominateFile(FileNominatorWidget, const char *);
 static void ListSelected(Widget, XtPointer, XtPointer);
@@ -295,6 +300,14 @@ FileNominatorInitialize(Widget request, Widget w, ArgList args, Cardinal *num_ar
     Arg arglist[4];
     Cardinal n;
 
+    /* The strings kept are copies: a caller's may not outlive the call. */
+    if (fp->initial_directory)
+	fp->initial_directory = XtNewString(fp->initial_directory);
+    if (fp->path_list)
+	fp->path_list = XtNewString(fp->path_list);
+    if (fp->filter)
+	fp->filter = XtNewString(fp->filter);
+
     fp->items = NULL;
     fp->selection.directory = NULL;
     fp->selection.directory_error = 0;
@@ -302,6 +315,7 @@ FileNominatorInitialize(Widget request, Widget w, ArgList args, Cardinal *num_ar
     fp->selection.filename_error = 0;
     fp->current_directory[0] = '\0';
     fp->filter_menu = fp->directories_entry = fp->dot_files_entry = NULL;
+    fp->watching_edits = False;
 
     if (fp->initial_directory && fp->initial_directory[0] && stat(fp->initial_directory, &st) == 0
 	&& S_ISDIR(st.st_mode) && access(fp->initial_directory, R_OK) == 0)
@@ -312,8 +326,6 @@ FileNominatorInitialize(Widget request, Widget w, ArgList args, Cardinal *num_ar
 	    && !(home && SetCurrentDirectory(fw, home)))
 	    SetCurrentDirectory(fw, "/");
     }
-
-    fp->watching_edits = False;
 
     n = 0;
     XtSetArg(arglist[n], XtNallowVert, True); n++;
@@ -328,7 +340,6 @@ FileNominatorInitialize(Widget request, Widget w, ArgList args, Cardinal *num_ar
 
     fp->filter_button = XtCreateWidget("Filter", menuButtonWidgetClass, w, NULL, 0);
     XtOverrideTranslations(fp->filter_button, filter_button_translations);
-    fp->filter_menu = NULL;
 
     fp->filter_text = XtCreateWidget("filter", scrollingTextWidgetClass, w, NULL, 0);
     Widget filter_field = TextChild(fp->filter_text);
@@ -346,10 +357,7 @@ FileNominatorInitialize(Widget request, Widget w, ArgList args, Cardinal *num_ar
     XtSetValues(fp->filename_field, arglist, n);
     XtOverrideTranslations(fp->filename_field, filename_field_translations);
     XtSetKeyboardFocus(w, fp->filename_field);
-    if (!fp->watching_edits) {
-	XtAddCallback(XawTextGetSource(fp->filename_field), XtNcallback, EditWatcher, (XtPointer)fw);
-	fp->watching_edits = True;
-    }
+    WatchEdits(fw);
 
     fp->select_button = XtCreateWidget("select", commandWidgetClass, w, NULL, 0);
     XtOverrideTranslations(fp->select_button, select_translations);
@@ -364,37 +372,12 @@ FileNominatorInitialize(Widget request, Widget w, ArgList args, Cardinal *num_ar
 
     ScanDirectory(fw);
 
-    /* Room for numberRows rows and the widest row of controls. */
-    int M = fp->margin;
-    Widget vp = fp->viewport, fb = fp->filter_button, ft = fp->filter_text;
-    Widget fn = fp->filename_text, fnt = fp->filename_field;
-    Widget sel = fp->select_button, path = fp->path_button, cancel = fp->cancel_button;
-#define W(x) ((int)(x)->core.width)
-#define H(x) ((int)(x)->core.height)
-#define B(x) ((int)(x)->core.border_width)
-    if (fw->core.width == 0) {
-	int filter_row = W(fb) + 2 * B(fb) + W(ft) + 2 * B(ft) + 3 * M;
-	int name_row = W(fnt) + 2 * B(fn) + 2 * M;
-	int button_row = W(sel) + W(path) + W(cancel) + 2 * (B(sel) + B(path) + B(cancel)) + 4 * M;
-	int width = filter_row;
-	if (name_row > width)
-	    width = name_row;
-	if (button_row > width)
-	    width = button_row;
-	fw->core.width = (Dimension)(width < 1 ? 1 : width > 0xffff ? 0xffff : width);
-    }
-    if (fw->core.height == 0) {
-	int filter_row = H(fb) + 2 * B(fb);
-	if (H(ft) + 2 * B(ft) > filter_row)
-	    filter_row = H(ft) + 2 * B(ft);
-	int button_row = H(sel) + 2 * B(sel);
-	if (H(path) + 2 * B(path) > button_row)
-	    button_row = H(path) + 2 * B(path);
-	if (H(cancel) + 2 * B(cancel) > button_row)
-	    button_row = H(cancel) + 2 * B(cancel);
-	int height = 5 * M + H(vp) + 2 * B(vp) + filter_row + H(fnt) + 2 * B(fn) + button_row;
-	fw->core.height = (Dimension)(height < 1 ? 1 : height > 0xffff ? 0xffff : height);
-    }
+    int width, height;
+    PreferredSize(fw, &width, &height);
+    if (fw->core.width == 0)
+	fw->core.width = SizeOf(width);
+    if (fw->core.height == 0)
+	fw->core.height = SizeOf(height);
 
     FileNominatorResize(w);
 }
@@ -427,17 +410,72 @@ FileNominatorDestroy(Widget w)
     FreeDirectoryList(fp->items);
     XtFree((char *)fp->selection.directory);
     XtFree((char *)fp->selection.filename);
+    XtFree((char *)fp->initial_directory);
+    XtFree((char *)fp->path_list);
+    XtFree((char *)fp->filter);
 }
 
 /* Sizes below 1 would be refused by the server: a crowded selector clips. */
+static Dimension
+SizeOf(int size)
+{
+    return (Dimension)(size < 1 ? 1 : size > 0xffff ? 0xffff : size);
+}
+
 static void
 Configure(Widget w, int x, int y, int width, int height, int border)
 {
-    XtConfigureWidget(w, (Position)x, (Position)y,
-		      (Dimension)(width < 1 ? 1 : width > 0xffff ? 0xffff : width),
-		      (Dimension)(height < 1 ? 1 : height > 0xffff ? 0xffff : height),
-		      (Dimension)border);
+    XtConfigureWidget(w, (Position)x, (Position)y, SizeOf(width), SizeOf(height), (Dimension)border);
 }
+
+#define W(x) ((int)(x)->core.width)
+#define H(x) ((int)(x)->core.height)
+#define B(x) ((int)(x)->core.border_width)
+
+/*
+ * The outer heights of the rows under the list, as the layout gives them:
+ * the filter row (the filter field's), the name field and the buttons
+ * (the Select button's). The preferred size is made of the same rows.
+ */
+typedef struct {
+    int filter, name, buttons;
+} RowHeights;
+
+static RowHeights
+Rows(FileNominatorPart *fp)
+{
+    RowHeights rows;
+
+    rows.filter = H(fp->filter_text) + 2 * B(fp->filter_text);
+    rows.name = H(fp->filename_field) + 2 * B(fp->filename_text);
+    rows.buttons = H(fp->select_button) + 2 * B(fp->select_button);
+    return rows;
+}
+
+/*
+ * The size at which the layout shows the viewport at its present height
+ * and every row of controls at its own width: the filter row, the name
+ * field, the three buttons side by side. (A field made without a size
+ * takes its text's, so at creation the name field is as wide as its text.)
+ */
+static void
+PreferredSize(FileNominatorWidget fw, int *width, int *height)
+{
+    FileNominatorPart *fp = &fw->file_nominator;
+    int M = fp->margin;
+    Widget fb = fp->filter_button, ft = fp->filter_text, fn = fp->filename_text;
+    Widget sel = fp->select_button, path = fp->path_button, cancel = fp->cancel_button;
+    RowHeights rows = Rows(fp);
+
+    int filter_row = W(fb) + 2 * B(fb) + W(ft) + 2 * B(ft) + 3 * M;
+    int name_row = W(fn) + 2 * B(fn) + 2 * M;
+    int button_row = W(sel) + W(path) + W(cancel) + 2 * (B(sel) + B(path) + B(cancel)) + 4 * M;
+    *width = filter_row > name_row ? filter_row : name_row;
+    if (button_row > *width)
+	*width = button_row;
+    *height = 5 * M + H(fp->viewport) + 2 * B(fp->viewport) + rows.filter + rows.name + rows.buttons;
+}
+
 
 /*
  * The layout: the list on top, the filter row under it, then the name
@@ -452,7 +490,8 @@ FileNominatorResize(Widget w)
     Widget vp = fp->viewport, fb = fp->filter_button, ft = fp->filter_text;
     Widget fn = fp->filename_text, fnt = fp->filename_field;
     Widget sel = fp->select_button, path = fp->path_button, cancel = fp->cancel_button;
-    int Fh = H(ft) + 2 * B(ft), Nh = H(fnt) + 2 * B(fn), Sh = H(sel) + 2 * B(sel);
+    RowHeights rows = Rows(fp);
+    int Fh = rows.filter, Nh = rows.name, Sh = rows.buttons;
 
     Configure(vp, M, M, Wd - 2 * M - 2 * B(vp), Ht - 5 * M - Fh - Nh - Sh - 2 * B(vp), B(vp));
     Configure(fb, M, Ht - 3 * M - Nh - Sh - H(fb) - 2 * B(fb), W(fb), H(fb), B(fb));
@@ -477,15 +516,31 @@ SetCheck(Widget entry, Boolean on)
     XtSetValues(entry, &arg, 1);
 }
 
+/* A string resource set anew: the copy of the old gives way to a copy of the new. */
+static void
+KeepCopy(String old, String *value)
+{
+    String copy = *value ? XtNewString(*value) : NULL;
+
+    XtFree((char *)old);
+    *value = copy;
+}
+
 static Boolean
 FileNominatorSetValues(Widget current, Widget request, Widget w, ArgList args, Cardinal *num_args)
 {
+    FileNominatorWidget fw = (FileNominatorWidget)w;
     FileNominatorPart *old = &((FileNominatorWidget)current)->file_nominator;
-    FileNominatorPart *fp = &((FileNominatorWidget)w)->file_nominator;
-    Boolean relist = False;
+    FileNominatorPart *fp = &fw->file_nominator;
+    Boolean relist = False, layout = False;
 
+    if (old->initial_directory != fp->initial_directory)
+	KeepCopy(old->initial_directory, &fp->initial_directory);
+    if (old->path_list != fp->path_list)
+	KeepCopy(old->path_list, &fp->path_list);
     /* Compared as pointers: setting the same text again puts it back. */
     if (old->filter != fp->filter) {
+	KeepCopy(old->filter, &fp->filter);
 	SetText(TextChild(fp->filter_text), fp->filter ? fp->filter : "");
 	relist = True;
     }
@@ -499,8 +554,37 @@ FileNominatorSetValues(Widget current, Widget request, Widget w, ArgList args, C
 	    SetCheck(fp->dot_files_entry, fp->show_dot_files);
 	relist = True;
     }
-    if (relist)
-	Relist((FileNominatorWidget)w);
+
+    /*
+     * New margins keep the list's rows and the fields' widths; a new
+     * numberRows gives the list that many rows. Either asks for the size
+     * that holds them, unless the caller asked for a size of its own. The
+     * children are placed for the size the selector has: if the parent
+     * grants the new one, the toolkit runs the layout again.
+     */
+    if (old->number_rows != fp->number_rows)
+	SizeViewport(fw);
+    if (old->margin != fp->margin || old->number_rows != fp->number_rows) {
+	int width, height;
+	PreferredSize(fw, &width, &height);
+	if (request->core.width == current->core.width)
+	    fw->core.width = SizeOf(width);
+	if (request->core.height == current->core.height)
+	    fw->core.height = SizeOf(height);
+	layout = True;
+    }
+
+    if (relist || layout) {
+	Dimension width = fw->core.width, height = fw->core.height;
+	fw->core.width = current->core.width;
+	fw->core.height = current->core.height;
+	if (relist)
+	    Relist(fw);
+	else
+	    FileNominatorResize(w);
+	fw->core.width = width;
+	fw->core.height = height;
+    }
     return False;
 }
 
@@ -580,18 +664,7 @@ ScanDirectory(FileNominatorWidget fw)
     if (!items)
 	return;
 
-    /* numberRows rows decide the height the selector asks for at first. */
-    XFontStruct *font = NULL;
-    Dimension internal_height = 0, row_spacing = 0;
-    XtVaGetValues(fp->list, XtNfont, &font, XtNinternalHeight, &internal_height,
-		  XtNrowSpacing, &row_spacing, NULL);
-    if (font) {
-	int row = font->max_bounds.ascent + font->max_bounds.descent + row_spacing;
-	int height = fp->number_rows * row - row_spacing + 2 * internal_height;
-	Arg arg;
-	XtSetArg(arg, XtNheight, (Dimension)(height < 1 ? 1 : height > 0xffff ? 0xffff : height));
-	XtSetValues(fp->viewport, &arg, 1);
-    }
+    SizeViewport(fw);
 
     /* The list keeps the array: free the old one only once it has the new. */
     ViewlistChange(fp->viewport, items, (int)count);
@@ -600,6 +673,24 @@ ScanDirectory(FileNominatorWidget fw)
 
     if (XtIsRealized(fp->viewport))
 	XawViewportSetLocation(fp->viewport, 0.0, 0.0);
+}
+
+/* The viewport's height for numberRows rows, which the preferred height holds. */
+static void
+SizeViewport(FileNominatorWidget fw)
+{
+    FileNominatorPart *fp = &fw->file_nominator;
+    XFontStruct *font = NULL;
+    Dimension internal_height = 0, row_spacing = 0;
+    Arg arg;
+
+    XtVaGetValues(fp->list, XtNfont, &font, XtNinternalHeight, &internal_height,
+		  XtNrowSpacing, &row_spacing, NULL);
+    if (!font)
+	return;
+    int row = font->max_bounds.ascent + font->max_bounds.descent + row_spacing;
+    XtSetArg(arg, XtNheight, SizeOf(fp->number_rows * row - row_spacing + 2 * internal_height));
+    XtSetValues(fp->viewport, &arg, 1);
 }
 
 static void
@@ -656,6 +747,18 @@ NominateFile(FileNominatorWidget fw, const char *q)
     XtCallCallbackList((Widget)fw, fp->select_callback, (XtPointer)&fp->selection);
 }
 
+/* Puts the edit watcher on the name field's text, unless it is there. */
+static void
+WatchEdits(FileNominatorWidget fw)
+{
+    FileNominatorPart *fp = &fw->file_nominator;
+
+    if (!fp->watching_edits) {
+	XtAddCallback(XawTextGetSource(fp->filename_field), XtNcallback, EditWatcher, (XtPointer)fw);
+	fp->watching_edits = True;
+    }
+}
+
 /*
  * Callbacks
  */
@@ -673,10 +776,7 @@ ListSelected(Widget w, XtPointer client_data, XtPointer call_data)
 	XawTextSetInsertionPoint(fp->filename_field, (XawTextPosition)strlen(current->string));
     }
     XtFree((char *)current);
-    if (!fp->watching_edits) {
-	XtAddCallback(XawTextGetSource(fp->filename_field), XtNcallback, EditWatcher, (XtPointer)fw);
-	fp->watching_edits = True;
-    }
+    WatchEdits(fw);
 }
 
 /* The first edit after a list selection takes the list's highlight away. */

@@ -26,6 +26,9 @@
 
  selectCallback gets a FileNominatorSelection; cancelCallback gets NULL.
  pathList holds favourite paths separated by ':' for the Path menu.
+ initialDirectory, pathList and filter are copied. Setting margin or
+ numberRows lays the selector out again and asks for the height that
+ holds numberRows rows (or the present rows within the new margins).
 
  Children: "viewport" (Viewlist), "Filter" (MenuButton), "filter" and
  "filename" (ScrollingText), "select" (Command), "path" (MenuButton),

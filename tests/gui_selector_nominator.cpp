@@ -77,8 +77,9 @@ struct Selector {
     }
     Widget create(ArgList args, Cardinal n) {
         std::vector<Arg> all(args, args + n);
+        const std::string dir = tree.dir();  // the selector keeps a copy
         Arg arg;
-        XtSetArg(arg, XtNinitialDirectory, strdup(tree.dir().c_str()));
+        XtSetArg(arg, XtNinitialDirectory, dir.c_str());
         all.push_back(arg);
         Widget w = XtCreateManagedWidget("filenom", fileNominatorWidgetClass, app.top, all.data(),
                                          static_cast<Cardinal>(all.size()));
@@ -442,6 +443,38 @@ TEST(SelectorNominator, PathMenuListsAncestorsAndFavourites) {
     EXPECT_EQ(s.reports.selects, 0);
 }
 
+// The selector's layout: the list shows rows rows, every row of controls
+// fits inside the margin and the widest fills it.
+void expectLaidOut(Widget fn, int rows) {
+    FileNominatorPart &p = reinterpret_cast<FileNominatorWidget>(fn)->file_nominator;
+    XFontStruct *font = nullptr;
+    Dimension internalHeight = 0, rowSpacing = 0;
+    XtVaGetValues(p.list, XtNfont, &font, XtNinternalHeight, &internalHeight, XtNrowSpacing, &rowSpacing,
+                  nullptr);
+    const int row = font->max_bounds.ascent + font->max_bounds.descent + rowSpacing;
+    EXPECT_EQ(p.viewport->core.height, rows * row - rowSpacing + 2 * internalHeight) << rows << " rows";
+
+    const int M = p.margin, W = fn->core.width, H = fn->core.height;
+    auto right = [](Widget w) { return w->core.x + w->core.width + 2 * w->core.border_width; };
+    auto bottom = [](Widget w) { return w->core.y + w->core.height + 2 * w->core.border_width; };
+    int widest = 0;
+    for (Widget w : {p.filter_text, p.filename_text, p.cancel_button}) {
+        EXPECT_LE(right(w), W - M) << XtName(w);
+        widest = std::max(widest, right(w));
+    }
+    EXPECT_EQ(widest, W - M);
+    EXPECT_EQ(p.viewport->core.x, M);
+    EXPECT_EQ(p.viewport->core.y, M);
+    EXPECT_LT(right(p.filter_button), p.filter_text->core.x);
+    EXPECT_LT(right(p.select_button), p.path_button->core.x);
+    EXPECT_LT(right(p.path_button), p.cancel_button->core.x);
+    EXPECT_EQ(bottom(p.viewport) + M, p.filter_text->core.y);
+    EXPECT_EQ(bottom(p.filter_button), bottom(p.filter_text));
+    EXPECT_EQ(bottom(p.filter_text) + M, p.filename_text->core.y);
+    EXPECT_EQ(bottom(p.filename_text) + M, p.select_button->core.y);
+    EXPECT_EQ(bottom(p.select_button) + M, H);
+}
+
 TEST(SelectorNominator, CreatedWithoutSizeFitsRowsAndControls) {
     for (int rows : {12, 5}) {
         App app;
@@ -449,33 +482,68 @@ TEST(SelectorNominator, CreatedWithoutSizeFitsRowsAndControls) {
                                             XtNinitialDirectory, "/", nullptr);
         XtRealizeWidget(app.top);
         app.pump();
-        FileNominatorPart &p = reinterpret_cast<FileNominatorWidget>(fn)->file_nominator;
-        XFontStruct *font = nullptr;
-        Dimension internalHeight = 0, rowSpacing = 0;
-        XtVaGetValues(p.list, XtNfont, &font, XtNinternalHeight, &internalHeight, XtNrowSpacing, &rowSpacing,
-                      nullptr);
-        const int row = font->max_bounds.ascent + font->max_bounds.descent + rowSpacing;
-        EXPECT_EQ(p.viewport->core.height, rows * row - rowSpacing + 2 * internalHeight) << rows << " rows";
-
-        // Every row of controls fits inside the margin, and the widest fills it.
-        const int M = p.margin, W = fn->core.width, H = fn->core.height;
-        auto right = [](Widget w) { return w->core.x + w->core.width + 2 * w->core.border_width; };
-        auto bottom = [](Widget w) { return w->core.y + w->core.height + 2 * w->core.border_width; };
-        int widest = 0;
-        for (Widget w : {p.filter_text, p.filename_text, p.cancel_button}) {
-            EXPECT_LE(right(w), W - M) << XtName(w);
-            widest = std::max(widest, right(w));
-        }
-        EXPECT_EQ(widest, W - M);
-        EXPECT_LT(right(p.filter_button), p.filter_text->core.x);
-        EXPECT_LT(right(p.select_button), p.path_button->core.x);
-        EXPECT_LT(right(p.path_button), p.cancel_button->core.x);
-        EXPECT_EQ(bottom(p.viewport) + M, p.filter_text->core.y);
-        EXPECT_EQ(bottom(p.filter_button), bottom(p.filter_text));
-        EXPECT_EQ(bottom(p.filter_text) + M, p.filename_text->core.y);
-        EXPECT_EQ(bottom(p.filename_text) + M, p.select_button->core.y);
-        EXPECT_EQ(bottom(p.select_button) + M, H);
+        expectLaidOut(fn, rows);
     }
+}
+
+TEST(SelectorNominator, NewMarginOrNumberRowsLaysTheSelectorOutAgain) {
+    App app;
+    XtVaSetValues(app.top, XtNallowShellResize, True, nullptr);
+    Widget fn = XtVaCreateManagedWidget("filenom", fileNominatorWidgetClass, app.top, XtNinitialDirectory, "/",
+                                        nullptr);
+    XtRealizeWidget(app.top);
+    app.pump();
+    XtVaSetValues(fn, XtNnumberRows, 5, nullptr);
+    app.pump();
+    expectLaidOut(fn, 5);
+    XtVaSetValues(fn, XtNmargin, 20, nullptr);
+    app.pump();
+    expectLaidOut(fn, 5);
+    XtVaSetValues(fn, XtNmargin, 4, XtNnumberRows, 20, nullptr);
+    app.pump();
+    expectLaidOut(fn, 20);
+
+    // A parent that refuses the new size leaves the children laid out in the old.
+    XtVaSetValues(app.top, XtNallowShellResize, False, nullptr);
+    const Dimension width = fn->core.width, height = fn->core.height;
+    XtVaSetValues(fn, XtNmargin, 12, XtNnumberRows, 3, nullptr);
+    app.pump();
+    EXPECT_EQ(fn->core.width, width);
+    EXPECT_EQ(fn->core.height, height);
+    FileNominatorPart &p = reinterpret_cast<FileNominatorWidget>(fn)->file_nominator;
+    EXPECT_EQ(p.viewport->core.x, 12);
+    EXPECT_EQ(p.select_button->core.y + p.select_button->core.height + 2 * p.select_button->core.border_width + 12,
+              height);
+}
+
+TEST(SelectorNominator, StringResourcesAreCopies) {
+    App app;
+    TempTree tree;
+    tree.file("a.tex");
+    std::string directory = tree.dir(), filter = "*.tex", paths = "/usr:/tmp";
+    Widget fn = XtVaCreateManagedWidget("filenom", fileNominatorWidgetClass, app.top, XtNinitialDirectory,
+                                        directory.c_str(), XtNfilter, filter.c_str(), XtNpathList, paths.c_str(),
+                                        nullptr);
+    // The caller's strings change and go.
+    std::fill(directory.begin(), directory.end(), 'x');
+    std::fill(filter.begin(), filter.end(), 'x');
+    std::fill(paths.begin(), paths.end(), 'x');
+    directory.clear(), directory.shrink_to_fit();
+    EXPECT_EQ(harness::stringResource(fn, XtNinitialDirectory), tree.dir());
+    EXPECT_EQ(harness::stringResource(fn, XtNfilter), "*.tex");
+    EXPECT_EQ(harness::stringResource(fn, XtNpathList), "/usr:/tmp");
+
+    {
+        std::string again = "*.txt", more = "/var";
+        XtVaSetValues(fn, XtNfilter, again.c_str(), XtNpathList, more.c_str(), nullptr);
+        std::fill(again.begin(), again.end(), 'x');
+        std::fill(more.begin(), more.end(), 'x');
+    }
+    EXPECT_EQ(harness::stringResource(fn, XtNfilter), "*.txt");
+    EXPECT_EQ(harness::stringResource(fn, XtNpathList), "/var");
+    XtVaSetValues(fn, XtNpathList, nullptr, nullptr);
+    EXPECT_EQ(harness::stringResource(fn, XtNpathList), "");
+    XtDestroyWidget(fn);
 }
 
 TEST(SelectorNominator, TooSmallSelectorClampsItsChildren) {
