@@ -476,7 +476,6 @@ PreferredSize(FileNominatorWidget fw, int *width, int *height)
     *height = 5 * M + H(fp->viewport) + 2 * B(fp->viewport) + rows.filter + rows.name + rows.buttons;
 }
 
-
 /*
  * The layout: the list on top, the filter row under it, then the name
  * field, then the buttons, with the margin at every edge and between.

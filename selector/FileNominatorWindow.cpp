@@ -15,6 +15,8 @@
  */
 static void FileNominatorWindowClassInitialize(void);
 static void FileNominatorWindowInitialize(Widget, Widget, ArgList, Cardinal *);
+static void FileNominatorWindowDestroy(Widget);
+static Boolean FileNominatorWindowSetValues(Widget, Widget, Widget, ArgList, Cardinal *);
 static void FileNominatorWindowResize(Widget);
 static XtGeometryResult FileNominatorWindowGeometryManager(Widget, XtWidgetGeometry *,
 							  XtWidgetGeometry *);
@@ -66,10 +68,10 @@ FileNominatorWindowClassRec fileNominatorWindowClassRec = {
     XtExposeCompressSeries,		/* compress_exposure */
     False,				/* compress_enterleave */
     False,				/* visible_interest */
-    NULL,				/* destroy */
+    FileNominatorWindowDestroy,		/* destroy */
     FileNominatorWindowResize,		/* resize */
     NULL,				/* expose */
-    NULL,				/* set_values */
+    FileNominatorWindowSetValues,	/* set_values */
     NULL,				/* set_values_hook */
     XtInheritSetValuesAlmost,		/* set_values_almost */
     NULL,				/* get_values_hook */
@@ -131,11 +133,36 @@ FileNominatorWindowInitialize(Widget request, Widget w, ArgList args, Cardinal *
     String off[] = {"False"};
     Arg arg;
 
+    /* Kept as a copy: a caller's string may not outlive the call. */
+    if (fw->file_nominator_window.initial_directory)
+	fw->file_nominator_window.initial_directory =
+	    XtNewString(fw->file_nominator_window.initial_directory);
     XtSetArg(arg, XtNinitialDirectory, fw->file_nominator_window.initial_directory);
     fw->file_nominator_window.nominator =
 	XtCreateManagedWidget("filenom", fileNominatorWidgetClass, w, &arg, 1);
     XtOverrideTranslations(fw->file_nominator_window.nominator, focus_translations);
     XtCallActionProc(fw->file_nominator_window.nominator, "scroll-on-movement", NULL, off, 1);
+}
+
+static void
+FileNominatorWindowDestroy(Widget w)
+{
+    XtFree((char *)((FileNominatorWindowWidget)w)->file_nominator_window.initial_directory);
+}
+
+/* A new initialDirectory is kept as a copy too; it no longer reaches the selector. */
+static Boolean
+FileNominatorWindowSetValues(Widget current, Widget request, Widget w, ArgList args, Cardinal *num_args)
+{
+    FileNominatorWindowPart *old = &((FileNominatorWindowWidget)current)->file_nominator_window;
+    FileNominatorWindowPart *fp = &((FileNominatorWindowWidget)w)->file_nominator_window;
+
+    if (old->initial_directory != fp->initial_directory) {
+	String copy = fp->initial_directory ? XtNewString(fp->initial_directory) : NULL;
+	XtFree((char *)old->initial_directory);
+	fp->initial_directory = copy;
+    }
+    return False;
 }
 
 static void

@@ -1,6 +1,8 @@
 // The FileNominatorWindow shell: size hints, WM_DELETE_WINDOW, focus.
 #include "selector_support.h"
 
+#include <algorithm>
+
 #include <X11/IntrinsicP.h>
 #include <X11/ShellP.h>
 #include <X11/Xatom.h>
@@ -57,6 +59,24 @@ TEST(SelectorWindow, HoldsTheSelectorItWasGiven) {
     EXPECT_EQ(std::string(FileNominatorGetDirectory(w.fn)), w.tree.dir());
     for (Widget other : {w.app.top, w.fn, FileNominatorGetList(w.fn), static_cast<Widget>(nullptr)})
         EXPECT_EQ(FileNominatorWindowGetNominator(other), nullptr);
+}
+
+TEST(SelectorWindow, KeepsACopyOfItsInitialDirectory) {
+    App app;
+    TempTree tree;
+    std::string directory = tree.dir();
+    Widget shell = XtVaCreatePopupShell("fileShell", fileNominatorWindowWidgetClass, app.top, XtNinitialDirectory,
+                                        directory.c_str(), nullptr);
+    std::fill(directory.begin(), directory.end(), 'x');
+    EXPECT_EQ(harness::stringResource(shell, XtNinitialDirectory), tree.dir());
+    {
+        std::string other = "/tmp/";
+        XtVaSetValues(shell, XtNinitialDirectory, other.c_str(), nullptr);
+        std::fill(other.begin(), other.end(), 'x');
+    }
+    EXPECT_EQ(harness::stringResource(shell, XtNinitialDirectory), "/tmp/");
+    EXPECT_EQ(std::string(FileNominatorGetDirectory(FileNominatorWindowGetNominator(shell))), tree.dir());
+    XtDestroyWidget(shell);
 }
 
 TEST(SelectorWindow, SizeHintsGiveWholeRowsAndCharacters) {
