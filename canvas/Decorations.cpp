@@ -19,8 +19,10 @@ int lastPointerX = -1;
 int lastPointerY = -1;
 // Where the cross-hair lines are while crossVisible.
 static int crossX, crossY;
+static Widget coordDisplay = nullptr;  // the label the handlers were installed with
 
 void installDecorationHandlers(Widget w, Widget coordLabel) {
+    coordDisplay = coordLabel;
     XtAddEventHandler(w, EnterWindowMask | PointerMotionMask, False, trackPointer, coordLabel);
     XtAddEventHandler(w, LeaveWindowMask, False, leavePointer, coordLabel);
     XtAddEventHandler(w, ExposureMask, False, redrawDecorations, nullptr);
@@ -39,14 +41,19 @@ void trackPointer(Widget w, XtPointer coordLabel, XEvent *event, Boolean *) {
     short y = eventCoordinate(event->type == MotionNotify ? event->xmotion.y : event->xcrossing.y);
     snapPoint(&x, &y);
     if (x == lastPointerX && y == lastPointerY) return;
+    showCoordinates(x, y);
+    if (crossOn) moveCross(w, x, y, true);
+    lastPointerX = x;
+    lastPointerY = y;
+}
+
+void showCoordinates(int x, int y) {
+    if (!coordDisplay) return;
     float px, py;
     windowToPicture(x, y, &px, &py);
     char text[128];  // room for two floats of any size
     snprintf(text, sizeof text, "x=%6.1f y=%6.1f", px, py);
-    XtVaSetValues(static_cast<Widget>(coordLabel), XtNlabel, text, nullptr);
-    if (crossOn) moveCross(w, x, y, true);
-    lastPointerX = x;
-    lastPointerY = y;
+    XtVaSetValues(coordDisplay, XtNlabel, text, nullptr);
 }
 
 void leavePointer(Widget w, XtPointer coordLabel, XEvent *, Boolean *) {

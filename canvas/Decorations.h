@@ -15,6 +15,9 @@ extern int lastPointerY;    // -1 while the pointer is outside
 void installDecorationHandlers(Widget canvas, Widget coord);
 void initCrossHair();
 void trackPointer(Widget w, XtPointer coord, XEvent *event, Boolean *dispatch);
+// Shows the canvas point (x, y) in picture coordinates in the label the
+// handlers were installed with.
+void showCoordinates(int x, int y);
 void leavePointer(Widget w, XtPointer coord, XEvent *event, Boolean *dispatch);
 void redrawDecorations(Widget w, XtPointer client, XEvent *event, Boolean *dispatch);
 void drawRuler();

@@ -7,9 +7,11 @@
 #include <initializer_list>
 
 #include "canvas/Canvas.h"
+#include "canvas/Decorations.h"
 #include "canvas/Shift.h"
 #include "objects/Constrain.h"
 #include "objects/Extent.h"
+#include "objects/History.h"
 #include "objects/Render.h"
 
 ObjRecord *selectedObj = nullptr;
@@ -30,6 +32,8 @@ static XPoint dragPoint;  // the dragged point as the pointer moved it, unsnappe
 // The slot whose drag is under way. Motion and release reach a grip without
 // its press when the button went down outside the program: they move nothing.
 static GripSlot *dragSlot = nullptr;
+static XPoint dragStart[3];  // the slot's points when the drag started
+static bool dragShown;       // the drag's outline is on the canvas
 
 static const char gripTranslations[] =
     "<Btn1Down>:\tGripAction(start-resize)\n"
@@ -159,6 +163,12 @@ static void outline(const GripSlot &slot) {
 
 static short clampShort(int v) { return static_cast<short>(v < -32768 ? -32768 : v > 32767 ? 32767 : v); }
 
+static bool samePoints(const XPoint *a, const XPoint *b, int n) {
+    for (int i = 0; i < n; i++)
+        if (a[i].x != b[i].x || a[i].y != b[i].y) return false;
+    return true;
+}
+
 static bool eventPosition(const XEvent *event, int *x, int *y) {
     switch (event->type) {
     case KeyPress:
@@ -194,6 +204,8 @@ static void dragStep(GripSlot &slot, bool resize, int ex, int ey) {
             }
         }
         outline(slot);
+        dragShown = true;
+        showCoordinates(point.x, point.y);
     }
     dragLast.x = clampShort(ex);
     dragLast.y = clampShort(ey);
@@ -208,9 +220,11 @@ void gripCallback(Widget, XtPointer client, XtPointer call) {
     const char *p = data->params[0];
     if (strncmp(p, "start", 5) == 0) {
         dragSlot = &slot;
+        dragShown = false;
         dragLast.x = clampShort(ex);
         dragLast.y = clampShort(ey);
         dragPoint = slot.points[slot.index];
+        for (int i = 0; i < slot.count; i++) dragStart[i] = slot.points[i];
     } else if (strncmp(p, "do", 2) == 0) {
         if (dragSlot != &slot) return;
         dragStep(slot, strlen(p) > 3 && strcmp(p + 3, "resize") == 0, ex, ey);
@@ -219,11 +233,25 @@ void gripCallback(Widget, XtPointer client, XtPointer call) {
         dragSlot = nullptr;
         ObjRecord *rec = slot.obj;
         outline(slot);
-        ObjStore(rec, slot.points);
+        // A drag that ends where it began changes nothing.
+        if (!samePoints(slot.points, dragStart, slot.count)) {
+            changeObject(rec);
+            ObjStore(rec, slot.points);
+        }
         ObjDraw(rec, XtDisplay(canvas), XtWindow(canvas));
         showGrips(rec);
-        modified = true;
+        // The label showed the dragged point: the next pointer event
+        // shows the pointer again, wherever it is.
+        lastPointerX = lastPointerY = -1;
     }
+}
+
+void abandonDrag() {
+    if (!dragSlot) return;
+    if (dragShown) outline(*dragSlot);
+    dragSlot = nullptr;
+    // The slot's points return to the object's.
+    if (selectedObj) showGrips(selectedObj);
 }
 
 void gripsFollowShift(int dx, int dy) {
@@ -250,15 +278,15 @@ void copyCommand(Widget, XtPointer, XtPointer) {
         XBell(XtDisplay(canvas), 0);
         return;
     }
+    abandonDrag();
     hideGrips();
     ObjRecord *copy = ObjNew(selectedObj->type);
-    linkObject(copy);
     ObjCopy(selectedObj, copy);
     ObjMove(copy, 10, 10);
+    addObject(copy);
     selectedObj = copy;
     showGrips(copy);
     ObjDraw(copy, XtDisplay(canvas), XtWindow(canvas));
-    modified = true;
 }
 
 void deleteCommand(Widget, XtPointer, XtPointer) {
@@ -266,10 +294,21 @@ void deleteCommand(Widget, XtPointer, XtPointer) {
         XBell(XtDisplay(canvas), 0);
         return;
     }
+    abandonDrag();
     hideGrips();
-    unlinkObject(selectedObj);
-    ObjFree(selectedObj);
+    removeObject(selectedObj);  // the history keeps it
     selectedObj = nullptr;
-    modified = true;
+    clearCanvas(true);
+}
+
+void moveSelection(float dx, float dy) {
+    if (!objectList || !selectedObj) {
+        XBell(XtDisplay(canvas), 0);
+        return;
+    }
+    abandonDrag();
+    changeObject(selectedObj);
+    ObjMove(selectedObj, dx, dy);
+    showGrips(selectedObj);
     clearCanvas(true);
 }

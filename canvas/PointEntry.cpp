@@ -6,6 +6,7 @@
 #include "canvas/Pick.h"
 #include "canvas/View.h"
 #include "objects/Constrain.h"
+#include "objects/History.h"
 #include "objects/Render.h"
 #include "shell/TextPlacement.h"
 
@@ -61,11 +62,10 @@ void trackPoint(int x, int y) {
 
 static void createObject() {
     ObjRecord *rec = ObjNew(currentType());
-    linkObject(rec);
     ObjStore(rec, pointBuffer);
     applyChosenThickness(rec);
+    addObject(rec);
     ObjDraw(rec, XtDisplay(canvas), XtWindow(canvas));
-    modified = true;
 }
 
 static void trackItAct(Widget, XEvent *event, String *, Cardinal *) {

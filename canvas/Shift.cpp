@@ -6,6 +6,7 @@
 #include "canvas/View.h"
 #include "objects/Constrain.h"
 #include "objects/Extent.h"
+#include "objects/History.h"
 #include "objects/ObjRecord.h"
 #include "objects/Scale.h"
 
@@ -53,6 +54,7 @@ void shiftView(int direction) {
     default: break;
     }
     for (ObjRecord *r = objectList; r; r = r->next) ObjMove(r, dx, dy);
+    forEachHeldRecord([dx, dy](ObjRecord *r) { ObjMove(r, dx, dy); });
     originX += dx / zoomFactor;
     originY += dy / zoomFactor;
     if (viewShiftHook) viewShiftHook(wholePixels(dx), wholePixels(dy));

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "objects/Constrain.h"
+#include "objects/History.h"
 #include "objects/Scale.h"
 
 ObjRecord *objectList = nullptr;
@@ -250,6 +251,8 @@ void unlinkObject(ObjRecord *rec) {
 }
 
 void freeAllObjects() {
+    // The history points into the drawing; it goes with it.
+    clearHistory();
     ObjFreeList(objectList);
     objectList = nullptr;
 }

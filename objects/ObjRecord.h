@@ -114,7 +114,7 @@ void forEachDrawn(const ObjRecord *rec, void (*fn)(const ObjRecord *, void *), v
 // List operations.
 void linkObject(ObjRecord *rec);         // put rec at the head
 void unlinkObject(ObjRecord *rec);       // take rec out (not freed)
-void freeAllObjects();                   // ObjFree every record; empty list
+void freeAllObjects();                   // ObjFree every record; empty list and history
 void reverseObjects();                   // head becomes the oldest record
 ObjRecord *reverseList(ObjRecord *list); // the same records linked the other way
 int countObjects();

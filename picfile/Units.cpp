@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "objects/History.h"
 #include "objects/Scale.h"
 
 const UnitEntry unitTable[unitCount] = {
@@ -144,4 +145,5 @@ void ObjRescale(ObjRecord *rec, float f) {
 
 void rescaleAll(float factor) {
     for (ObjRecord *r = objectList; r; r = r->next) ObjRescale(r, factor);
+    forEachHeldRecord([factor](ObjRecord *r) { ObjRescale(r, factor); });
 }

@@ -26,6 +26,7 @@ bool unitLengthInRange(float points);
 // Sets unitPt and pixelsPerUnit from a length in points.
 void setUnitScale(float points);
 void ObjRescale(ObjRecord *rec, float factor);
+// Every record of the drawing, those the undo history keeps too.
 void rescaleAll(float factor);
 
 #endif

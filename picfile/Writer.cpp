@@ -13,6 +13,7 @@
 #include <string>
 
 #include "objects/Extent.h"
+#include "objects/History.h"
 #include "objects/Scale.h"
 #include "picfile/Units.h"
 #include "picfile/Version.h"
@@ -519,6 +520,6 @@ bool savePicture(const char *path, MessageSink sink, const char *suffix) {
         return false;
     }
     syncDirectory(dir);
-    modified = false;
+    markSaved();
     return true;
 }

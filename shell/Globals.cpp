@@ -31,6 +31,8 @@ Widget confirmButton;
 Widget message;
 Widget messageDialog;
 Widget fileShell;
+Widget undoEntry;
+Widget redoEntry;
 
 char fileName[fileNameSize] = "No name";
 char appTitle[64];

@@ -36,6 +36,8 @@ extern Widget confirmButton;     // its Confirm button
 extern Widget message;           // message popup
 extern Widget messageDialog;     // its Dialog, whose label shows the message
 extern Widget fileShell;         // the file selector window
+extern Widget undoEntry;         // the edit menu's Undo and Redo
+extern Widget redoEntry;
 
 // Room for any path the system accepts.
 const int fileNameSize = 4096;

@@ -15,8 +15,10 @@
 #include "canvas/Decorations.h"
 #include "canvas/Pick.h"
 #include "canvas/PointEntry.h"
+#include "canvas/Undo.h"
 #include "canvas/View.h"
 #include "objects/Constrain.h"
+#include "objects/History.h"
 #include "objects/Scale.h"
 #include "shell/LoadPicture.h"
 #include "picfile/Version.h"
@@ -24,6 +26,7 @@
 #include "shell/FileCommands.h"
 #include "shell/FileSelect.h"
 #include "shell/Globals.h"
+#include "shell/Keys.h"
 #include "shell/LatexView.h"
 #include "shell/MainWindow.h"
 #include "shell/Resources.h"
@@ -60,6 +63,9 @@ void startVexilo(int argc, char **argv) {
     addMenuEntry(fileMenu, "quit", guardedCommand, reinterpret_cast<XtPointer>(quitCommand));
 
     Widget editMenu = createMenuButton("edit", "editMenu", fileButton, &editButton);
+    undoEntry = addMenuEntry(editMenu, "undo", undoCommand, nullptr);
+    redoEntry = addMenuEntry(editMenu, "redo", redoCommand, nullptr);
+    XtCreateManagedWidget("separator", smeLineObjectClass, editMenu, nullptr, 0);
     addMenuEntry(editMenu, "copy", copyCommand, nullptr);
     addMenuEntry(editMenu, "delete", deleteCommand, nullptr);
     addMenuEntry(editMenu, "editText", editTextCommand, nullptr);
@@ -67,6 +73,10 @@ void startVexilo(int argc, char **argv) {
     addMenuEntry(editMenu, "refresh", refreshCommand, nullptr);
 
     createDrawMenu(createMenuButton("draw", "drawMenu", editButton, &drawButton));
+    showMenuKeys(fileMenu);
+    showMenuKeys(editMenu);
+    setHistoryHook(updateUndoEntries);
+    updateUndoEntries();
 
     createOptionsShell(topForm);
     optionsButton = createDialogButton("options", drawButton, optionsShell);
@@ -106,6 +116,8 @@ void startVexilo(int argc, char **argv) {
     createGrips();
     installOutlineRedraw(canvas);
     initLatexView(appContext);
+    registerKeyActions(appContext);
+    installKeys(topLevel, menuLine);
 
     // 21-22: the settings.
     initSetting(&gridOn, appResources.initGrid, rasterOnToggle);

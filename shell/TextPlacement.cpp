@@ -14,6 +14,7 @@
 #include "canvas/Pick.h"
 #include "canvas/View.h"
 #include "canvas/PointEntry.h"
+#include "objects/History.h"
 #include "objects/Render.h"
 
 Widget textPlacement = nullptr;
@@ -168,8 +169,8 @@ void editTextCommand(Widget, XtPointer, XtPointer) {
     XtPopupSpringLoaded(textPlacement);
 }
 
-// Takes the field's text, cleaned, for an object.
-static void takeText(ObjRecord *rec) {
+// Cleans the field's text for an object.
+static void cleanText() {
     textBuffer[objTextSize - 1] = '\0';
     size_t before = strlen(textBuffer);
     keepPrintable(textBuffer);
@@ -177,6 +178,15 @@ static void takeText(ObjRecord *rec) {
     // The field edits textBuffer in place and keeps its own idea of the
     // length: after a removal it must read the buffer again.
     if (strlen(textBuffer) != before) XtVaSetValues(textField, XtNstring, textBuffer, nullptr);
+}
+
+// Whether the dialog's text, position and shadow differ from rec's.
+static bool differs(const ObjRecord *rec) {
+    return strcmp(rec->text, textBuffer) != 0 || rec->flags != positionChoice() || rec->shadow != shadowChoice();
+}
+
+// Gives rec the dialog's (cleaned) text, position and shadow.
+static void takeText(ObjRecord *rec) {
     strcpy(rec->text, textBuffer);
     rec->flags = positionChoice();
     rec->shadow = shadowChoice();
@@ -188,12 +198,12 @@ void textConfirmNew(Widget, XtPointer ok, XtPointer) {
     int t = entryType();
     if (ok && t >= 0) {
         ObjRecord *rec = ObjNew(static_cast<ObjType>(t));
-        linkObject(rec);
         ObjStore(rec, pointBuffer);
         applyChosenThickness(rec);
+        cleanText();
         takeText(rec);
+        addObject(rec);
         ObjDraw(rec, XtDisplay(canvas), XtWindow(canvas));
-        modified = true;
     }
     pointCount = 0;
     XtPopdown(textPlacement);
@@ -202,9 +212,13 @@ void textConfirmNew(Widget, XtPointer ok, XtPointer) {
 void textConfirmEdit(Widget, XtPointer ok, XtPointer) {
     if (newTextObject) return;
     if (ok && selectedObj) {
-        takeText(selectedObj);
+        cleanText();
+        // An Ok that changes nothing is no step to undo.
+        if (differs(selectedObj)) {
+            changeObject(selectedObj);
+            takeText(selectedObj);
+        }
         ObjDraw(selectedObj, XtDisplay(canvas), XtWindow(canvas));
-        modified = true;
     }
     XtPopdown(textPlacement);
 }

@@ -27,7 +27,8 @@ void click(XtAppContext app, Widget w, int x, int y, int button = 1);
 void drag(XtAppContext app, Widget w, int x0, int y0, int x1, int y1, int button = 1);
 void key(XtAppContext app, const char *keysymName);   // e.g. "Return", "Escape", "a"
 void typeText(XtAppContext app, const char *text);    // printable ASCII
-void controlKey(XtAppContext app, const char *keysymName);  // the key with Control held
+// A key with Control held: controlKey(app, "z"); "Z" adds Shift.
+void controlKey(XtAppContext app, const char *keysymName);
 
 // Reads back a widget's window (XGetImage, ZPixmap). Caller owns the image.
 XImage *grab(Widget w);
