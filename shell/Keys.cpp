@@ -2,7 +2,9 @@
 
 #include <X11/StringDefs.h>
 #include <X11/Xaw/SmeBSB.h>
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "canvas/Pick.h"
 #include "canvas/Undo.h"
@@ -69,15 +71,24 @@ void installKeys(Widget shell, Widget menuLine) { installOnTree(shell, menuLine)
 static XtResource keyResource = {const_cast<char *>("label"), const_cast<char *>("Label"), XtRString,
                                  sizeof(String), 0, XtRString, nullptr};
 
-// Draws text into a bitmap the entry shows in its right margin.
-static void showKey(Widget entry, const char *text) {
+static XFontStruct *entryFont(Widget entry) {
     XFontStruct *font = nullptr;
     XtVaGetValues(entry, XtNfont, &font, nullptr);
-    if (!font) return;
-    int length = static_cast<int>(strlen(text)), direction, ascent, descent;
+    return font;
+}
+
+static int textWidth(XFontStruct *font, const char *text) {
+    int direction, ascent, descent;
     XCharStruct size;
-    XTextExtents(font, text, length, &direction, &ascent, &descent, &size);
-    unsigned width = size.width > 0 ? size.width : 1, height = font->ascent + font->descent;
+    XTextExtents(font, text, static_cast<int>(strlen(text)), &direction, &ascent, &descent, &size);
+    return size.width;
+}
+
+// Draws text into a bitmap width wide that the entry shows in its right
+// margin; every key of a menu has the same width, so they line up.
+static void showKey(Widget entry, const char *text, int width) {
+    XFontStruct *font = entryFont(entry);
+    unsigned height = font->ascent + font->descent;
     Display *d = XtDisplayOfObject(entry);
     Pixmap bitmap = XCreatePixmap(d, DefaultRootWindow(d), width, height, 1);
     GC gc = XCreateGC(d, bitmap, 0, nullptr);
@@ -85,7 +96,7 @@ static void showKey(Widget entry, const char *text) {
     XFillRectangle(d, bitmap, gc, 0, 0, width, height);
     XSetForeground(d, gc, 1);
     XSetFont(d, gc, font->fid);
-    XDrawString(d, bitmap, gc, 0, font->ascent, text, length);
+    XDrawString(d, bitmap, gc, 0, font->ascent, text, static_cast<int>(strlen(text)));
     XFreeGC(d, gc);
     const Dimension gap = 12;  // between label and key, and after the key
     XtVaSetValues(entry, XtNrightBitmap, bitmap, XtNrightMargin, width + 2 * gap, nullptr);
@@ -95,12 +106,15 @@ void showMenuKeys(Widget menu) {
     WidgetList entries = nullptr;
     Cardinal n = 0;
     XtVaGetValues(menu, XtNchildren, &entries, XtNnumChildren, &n, nullptr);
+    std::vector<String> keys(n, nullptr);
+    int width = 1;
     for (Cardinal i = 0; i < n; i++) {
-        if (!XtIsSubclass(entries[i], smeBSBObjectClass)) continue;
-        String text = nullptr;
-        XtGetSubresources(entries[i], &text, "key", "Key", &keyResource, 1, nullptr, 0);
-        if (text && *text) showKey(entries[i], text);
+        if (!XtIsSubclass(entries[i], smeBSBObjectClass) || !entryFont(entries[i])) continue;
+        XtGetSubresources(entries[i], &keys[i], "key", "Key", &keyResource, 1, nullptr, 0);
+        if (keys[i] && *keys[i]) width = std::max(width, textWidth(entryFont(entries[i]), keys[i]));
     }
+    for (Cardinal i = 0; i < n; i++)
+        if (keys[i] && *keys[i]) showKey(entries[i], keys[i], width);
 }
 
 void updateUndoEntries() {

@@ -23,30 +23,6 @@ using namespace harness;
 
 namespace {
 
-// Draws an object of a draw mode by clicking its points.
-void draw(const char *mode, std::initializer_list<XPoint> points) {
-    chooseMenu("draw", mode);
-    for (XPoint p : points) canvasClick(p.x, p.y);
-}
-
-// Fills in the open text placement dialog and confirms it with Return.
-void place(const char *text) {
-    Widget field = find("*textPlacement*text");
-    ASSERT_TRUE(shellUp(find("*textPlacement")));
-    typeInto(field, text);
-    key(appContext, "Return");
-    EXPECT_FALSE(shellUp(find("*textPlacement")));
-}
-
-// Names a file in the open selector and confirms it with Return.
-void nominate(const std::string &path) {
-    ASSERT_TRUE(shellUp(fileShell));
-    // The field keeps the last name typed in the same directory.
-    typeInto(XtNameToWidget(fileShell, "*filename.text"), path.c_str());
-    key(appContext, "Return");
-    EXPECT_FALSE(shellUp(fileShell));
-}
-
 void pickObject(int x, int y, ObjType type) {
     canvasClick(x, y);
     ASSERT_NE(selectedObj, nullptr);
@@ -72,21 +48,21 @@ TEST(Session, EveryCommandOnceThenSaveLoadSaveGivesTheSameFileAndLatexTakesIt) {
     EXPECT_FALSE(shellUp(optionsShell));
 
     // Every draw mode.
-    draw("line", {{100, 100}, {160, 100}, {160, 160}});
+    drawObject("line", {{100, 100}, {160, 100}, {160, 160}});
     canvasClick(160, 160, 3);
-    draw("vector", {{200, 100}, {260, 130}});
+    drawObject("vector", {{200, 100}, {260, 130}});
     canvasClick(260, 130, 3);
-    draw("bezier", {{100, 400}, {200, 400}, {150, 300}});
-    draw("framed", {{300, 200}, {380, 240}});
-    place("Framed");
-    draw("dashed", {{300, 300}, {380, 330}});
-    place("Dashed");
-    draw("text", {{100, 500}});
-    place("$x^2$ {\\em text}");
-    draw("circle", {{400, 450}, {420, 450}});
-    draw("disc", {{400, 520}, {404, 520}});
-    draw("filled", {{220, 200}, {250, 220}});
-    draw("rounded", {{100, 220}, {180, 280}});
+    drawObject("bezier", {{100, 400}, {200, 400}, {150, 300}});
+    drawObject("framed", {{300, 200}, {380, 240}});
+    placeText("Framed");
+    drawObject("dashed", {{300, 300}, {380, 330}});
+    placeText("Dashed");
+    drawObject("text", {{100, 500}});
+    placeText("$x^2$ {\\em text}");
+    drawObject("circle", {{400, 450}, {420, 450}});
+    drawObject("disc", {{400, 520}, {404, 520}});
+    drawObject("filled", {{220, 200}, {250, 220}});
+    drawObject("rounded", {{100, 220}, {180, 280}});
     ASSERT_EQ(countObjects(), 11);
     EXPECT_TRUE(modified);
 
@@ -110,7 +86,7 @@ TEST(Session, EveryCommandOnceThenSaveLoadSaveGivesTheSameFileAndLatexTakesIt) {
     EXPECT_EQ(selectedObj, nullptr);
     pickObject(320, 300, ObjDashedBox);
     chooseMenu("edit", "editText");
-    place("Edited");
+    placeText("Edited");
     chooseMenu("edit", "refresh");
 
     // Shift a step each way, centre, then zoom there and back.
@@ -135,7 +111,7 @@ TEST(Session, EveryCommandOnceThenSaveLoadSaveGivesTheSameFileAndLatexTakesIt) {
     const std::string first = dir + "/session.tex", second = dir + "/again.tex";
     chooseMenu("file", "save");
     EXPECT_EQ(stringResource(fileShell, XtNtitle), "Save as");
-    nominate(first);
+    nominateFile(first);
     EXPECT_FALSE(modified);
     const std::string saved = readFile(first);
     ASSERT_NE(saved, "");
@@ -146,11 +122,11 @@ TEST(Session, EveryCommandOnceThenSaveLoadSaveGivesTheSameFileAndLatexTakesIt) {
     EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: No name");
     chooseMenu("file", "load");
     EXPECT_EQ(stringResource(fileShell, XtNtitle), "Load");
-    nominate(first);
+    nominateFile(first);
     EXPECT_EQ(countObjects(), 11);
     EXPECT_FALSE(shellUp(message));
     chooseMenu("file", "saveas");
-    nominate(second);
+    nominateFile(second);
     EXPECT_EQ(readFile(second), saved);
     EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: " + second);
 

@@ -1,3 +1,6 @@
+// gtest first: the X headers define names it uses.
+#include <gtest/gtest.h>
+
 #include "harness/Editor.h"
 
 #include <X11/StringDefs.h>
@@ -117,6 +120,27 @@ bool shellUp(Widget shell) {
     XWindowAttributes a;
     return XtIsRealized(shell) && XGetWindowAttributes(XtDisplay(shell), XtWindow(shell), &a) &&
            a.map_state == IsViewable;
+}
+
+void drawObject(const char *mode, std::initializer_list<XPoint> points) {
+    chooseMenu("draw", mode);
+    for (XPoint p : points) canvasClick(p.x, p.y);
+}
+
+void placeText(const char *text) {
+    Widget shell = find("*textPlacement");
+    ASSERT_TRUE(shellUp(shell));
+    typeInto(find("*textPlacement*text"), text);
+    key(appContext, "Return");
+    EXPECT_FALSE(shellUp(shell));
+}
+
+void nominateFile(const std::string &path) {
+    ASSERT_TRUE(shellUp(fileShell));
+    // The field keeps the last name typed in the same directory.
+    typeInto(XtNameToWidget(fileShell, "*filename.text"), path.c_str());
+    key(appContext, "Return");
+    EXPECT_FALSE(shellUp(fileShell));
 }
 
 XPoint gripAt(int i) {

@@ -4,6 +4,7 @@
 #define VEXILO_TEST_EDITOR_H
 
 #include <X11/Intrinsic.h>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,13 @@ int inkCount(XImage *image);
 void typeInto(Widget field, const char *text);
 // True while a shell's window is mapped.
 bool shellUp(Widget shell);
+
+// Draws an object of a draw mode by clicking its points.
+void drawObject(const char *mode, std::initializer_list<XPoint> points);
+// Fills in the open text placement dialog and confirms it with Return.
+void placeText(const char *text);
+// Names a file in the open file selector and confirms it with Return.
+void nominateFile(const std::string &path);
 
 // Pick mode's grips: the canvas point grip i is centred on, and a drag of
 // grip i by (dx, dy) from its centre with a button.
