@@ -21,8 +21,10 @@ struct Action {
     ActionKind kind;
 };
 
-std::vector<Action> actions;
-std::vector<size_t> stepEnds;  // step i is actions [stepEnds[i-1], stepEnds[i])
+// Never destroyed: the records they hold stay reachable until the program
+// ends, as the list's own do.
+std::vector<Action> &actions = *new std::vector<Action>;
+std::vector<size_t> &stepEnds = *new std::vector<size_t>;  // step i is actions [stepEnds[i-1], stepEnds[i])
 size_t doneSteps = 0;          // steps 0 .. doneSteps-1 are done, the rest undone
 long savedStep = 0;            // doneSteps of the state on file; -1 when it cannot come back
 int openDepth = 0;
