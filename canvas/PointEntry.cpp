@@ -12,7 +12,7 @@
 
 int graphMode = pickMode;
 int pointCount = 0;
-const int modeType[14] = {ObjLine,   ObjVector,    ObjCircle,    ObjDisc,      ObjOval, ObjBezier, ObjFramedBox,
+const int modeType[modeCount] = {ObjLine,   ObjVector,    ObjCircle,    ObjDisc,      ObjOval, ObjBezier, ObjFramedBox,
                           ObjDashedBox, ObjFilledBox, ObjText, -1, -1, -1, -1};
 
 static void trackItAct(Widget, XEvent *, String *, Cardinal *);
@@ -44,13 +44,11 @@ static void rubber() {
     ObjRubber(currentType(), XtDisplay(canvas), XtWindow(canvas), pointBuffer, pointCount + 1);
 }
 
-static short eventCoordinate(int v) { return static_cast<short>(v < -32768 ? -32768 : v > 32767 ? 32767 : v); }
-
 void trackPoint(int x, int y) {
     XPoint &pending = pointBuffer[pointCount];
     XPoint old = pending;
-    pending.x = eventCoordinate(x);
-    pending.y = eventCoordinate(y);
+    pending.x = toCanvas(x);
+    pending.y = toCanvas(y);
     ObjConstrain(currentType(), pointBuffer, pointCount + 1, pointCount);
     if (pending.x == old.x && pending.y == old.y) return;
     XPoint moved = pending;
@@ -75,8 +73,8 @@ static void trackItAct(Widget, XEvent *event, String *, Cardinal *) {
 static void setPointAct(Widget, XEvent *event, String *, Cardinal *) {
     int x = event->xbutton.x, y = event->xbutton.y;
     if (graphMode == textMode) {
-        pointBuffer[0].x = eventCoordinate(x);
-        pointBuffer[0].y = eventCoordinate(y);
+        pointBuffer[0].x = toCanvas(x);
+        pointBuffer[0].y = toCanvas(y);
         snapPoint(&pointBuffer[0].x, &pointBuffer[0].y);
         pointCount = 1;
         openTextPlacement("Text Placement", False);
@@ -86,7 +84,7 @@ static void setPointAct(Widget, XEvent *event, String *, Cardinal *) {
         pickAt(x, y);
         return;
     }
-    if (graphMode < 0 || graphMode > 13 || modeType[graphMode] < 0) {
+    if (graphMode < 0 || graphMode >= modeCount || modeType[graphMode] < 0) {
         fprintf(stderr, "warning: setPointAct: unallowed graphMode\n");
         return;
     }

@@ -5,12 +5,26 @@
 #include <X11/Intrinsic.h>
 #include "objects/ObjRecord.h"
 
-const int pickMode = 12;
-const int textMode = 9;
+// The drawing modes, the values of graphMode that the draw menu sets.
+// 10, 11 and 13 are no mode: set-point refuses them.
+enum DrawMode : int {
+    lineMode = 0,
+    vectorMode = 1,
+    circleMode = 2,
+    discMode = 3,
+    roundedMode = 4,
+    bezierMode = 5,
+    framedMode = 6,
+    dashedMode = 7,
+    filledMode = 8,
+    textMode = 9,
+    pickMode = 12,
+};
+const int modeCount = 14;  // the size of modeType
 
-extern int graphMode;     // the current drawing mode: 0 to 9 draw, 12 pick
+extern int graphMode;     // the current DrawMode
 extern int pointCount;    // fixed points of the object being entered
-extern const int modeType[14];  // the ObjType each mode creates, -1 for none
+extern const int modeType[modeCount];  // the ObjType each mode creates, -1 for none
 
 // Registers the canvas actions and overrides the canvas translations.
 void registerCanvasActions(XtAppContext app, Widget canvas);

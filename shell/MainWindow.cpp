@@ -15,11 +15,11 @@
 #include "shell/Icon.h"
 
 DrawMenuRow drawMenuTable[15] = {
-    {"pick", 12, nullptr},     {"separator", -1, nullptr}, {"line", 0, nullptr},
-    {"vector", 1, nullptr},    {"bezier", 5, nullptr},     {"separator", -1, nullptr},
-    {"framed", 6, nullptr},    {"dashed", 7, nullptr},     {"text", 9, nullptr},
-    {"separator", -1, nullptr}, {"circle", 2, nullptr},    {"disc", 3, nullptr},
-    {"separator", -1, nullptr}, {"filled", 8, nullptr},    {"rounded", 4, nullptr},
+    {"pick", pickMode, nullptr},     {"separator", -1, nullptr},        {"line", lineMode, nullptr},
+    {"vector", vectorMode, nullptr}, {"bezier", bezierMode, nullptr},   {"separator", -1, nullptr},
+    {"framed", framedMode, nullptr}, {"dashed", dashedMode, nullptr},   {"text", textMode, nullptr},
+    {"separator", -1, nullptr},      {"circle", circleMode, nullptr},   {"disc", discMode, nullptr},
+    {"separator", -1, nullptr},      {"filled", filledMode, nullptr},   {"rounded", roundedMode, nullptr},
 };
 
 Widget markedEntry = nullptr;

@@ -44,15 +44,15 @@ struct PositionToggle {
 
 // A 3 x 3 grid whose corners and edges stay with the Form's sides.
 static const PositionToggle positionToggles[] = {
-    {"justTopLeft", 17, -1, -1, XtChainTop, XtRubber, XtChainLeft, XtRubber},
-    {"justTop", 18, 0, -1, XtChainTop, XtRubber, XtRubber, XtRubber},
-    {"justTopRight", 20, 1, -1, XtChainTop, XtRubber, XtRubber, XtChainRight},
-    {"justLeft", 33, -1, 0, XtRubber, XtRubber, XtChainLeft, XtRubber},
-    {"justCenter", 34, 3, 0, XtRubber, XtRubber, XtRubber, XtRubber},
-    {"justRight", 36, 4, 0, XtRubber, XtRubber, XtRubber, XtChainRight},
-    {"justBottomLeft", 65, -1, 3, XtRubber, XtChainBottom, XtChainLeft, XtRubber},
-    {"justBottom", 66, 6, 3, XtRubber, XtChainBottom, XtRubber, XtRubber},
-    {"justBottomRight", 68, 7, 3, XtRubber, XtChainBottom, XtRubber, XtChainRight},
+    {"justTopLeft", posTop | posLeft, -1, -1, XtChainTop, XtRubber, XtChainLeft, XtRubber},
+    {"justTop", posTop | posHCenter, 0, -1, XtChainTop, XtRubber, XtRubber, XtRubber},
+    {"justTopRight", posTop | posRight, 1, -1, XtChainTop, XtRubber, XtRubber, XtChainRight},
+    {"justLeft", posVCenter | posLeft, -1, 0, XtRubber, XtRubber, XtChainLeft, XtRubber},
+    {"justCenter", posCentred, 3, 0, XtRubber, XtRubber, XtRubber, XtRubber},
+    {"justRight", posVCenter | posRight, 4, 0, XtRubber, XtRubber, XtRubber, XtChainRight},
+    {"justBottomLeft", posBottom | posLeft, -1, 3, XtRubber, XtChainBottom, XtChainLeft, XtRubber},
+    {"justBottom", posBottom | posHCenter, 6, 3, XtRubber, XtChainBottom, XtRubber, XtRubber},
+    {"justBottomRight", posBottom | posRight, 7, 3, XtRubber, XtChainBottom, XtRubber, XtChainRight},
 };
 const int positionCount = sizeof positionToggles / sizeof positionToggles[0];
 const int centreToggle = 4;
@@ -129,7 +129,7 @@ static void showChoices(int flags, int shadow) {
 
 // The type the current mode enters, when it is one the dialog completes.
 static int entryType() {
-    if (graphMode < 0 || graphMode >= 14) return -1;
+    if (graphMode < 0 || graphMode >= modeCount) return -1;
     int t = modeType[graphMode];
     return t == ObjFramedBox || t == ObjDashedBox || t == ObjText ? t : -1;
 }

@@ -148,7 +148,7 @@ TEST_F(EntryTest, ChoosingAnotherModeRemovesTheOutline) {
     chooseMenu("draw", "vector");
     XImage *after = canvasImage();
     EXPECT_EQ(pointCount, 0);
-    EXPECT_EQ(graphMode, 1);
+    EXPECT_EQ(graphMode, vectorMode);
     EXPECT_TRUE(sameImage(before, after));
     XDestroyImage(before);
     XDestroyImage(after);
@@ -180,7 +180,7 @@ TEST_F(EntryTest, MotionWithinAGridCellRedrawsNothing) {
 }
 
 TEST_F(EntryTest, SetPointInAModeWithoutAType) {
-    graphMode = 10;
+    graphMode = 10;  // between textMode and pickMode: no mode
     XImage *before = canvasImage();
     testing::internal::CaptureStderr();
     canvasClick(120, 120);

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <X11/StringDefs.h>
-#include <X11/XKBlib.h>
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
@@ -24,33 +23,6 @@ using namespace harness;
 
 namespace {
 
-// Counts the bells the server rings, seen from a connection of our own.
-struct BellWatch {
-    Display *display = nullptr;
-    int xkbEvent = 0;
-    BellWatch() {
-        display = XOpenDisplay(privateDisplay());
-        int opcode, error, major = XkbMajorVersion, minor = XkbMinorVersion;
-        if (!display || !XkbQueryExtension(display, &opcode, &xkbEvent, &error, &major, &minor)) return;
-        XkbSelectEvents(display, XkbUseCoreKbd, XkbBellNotifyMask, XkbBellNotifyMask);
-        XSync(display, False);
-    }
-    ~BellWatch() {
-        if (display) XCloseDisplay(display);
-    }
-    int rung() {
-        idle();
-        XSync(display, False);
-        int n = 0;
-        while (XPending(display)) {
-            XEvent e;
-            XNextEvent(display, &e);
-            if (e.type == xkbEvent && reinterpret_cast<XkbAnyEvent *>(&e)->xkb_type == XkbBellNotify) n++;
-        }
-        return n;
-    }
-};
-
 struct PickTest : testing::Test {
     void SetUp() override { startEditor(); }
     void TearDown() override { freeAllObjects(); }
@@ -63,7 +35,7 @@ struct PickTest : testing::Test {
         if (type == ObjBezier)
             rec->y3 = y3;
         else
-            rec->flags = 34;
+            rec->flags = posCentred;
         linkObject(rec);
         redraw();
         return rec;
@@ -171,7 +143,7 @@ TEST_F(PickTest, CopyOfAVectorLiesTenPixelsOnAndIsSelected) {
 }
 
 TEST_F(PickTest, CopyAndDeleteWithoutASelectionOnlyRingTheBell) {
-    BellWatch bells;
+    BellCounter bells;
     for (const char *entry : {"delete", "copy"}) {
         SCOPED_TRACE(entry);
         chooseMenu("edit", entry);
@@ -193,7 +165,7 @@ TEST_F(PickTest, CopyAndDeleteWithoutASelectionOnlyRingTheBell) {
 }
 
 TEST_F(PickTest, DeleteRemovesTheSelectionFromListAndCanvas) {
-    BellWatch bells;
+    BellCounter bells;
     ObjRecord *kept = add(ObjCircle, 100, 500, 20, 0);
     XImage *keptOnly = canvasImage();
     ObjRecord *doomed = add(ObjFramedBox, 80, 480, 200, 60);

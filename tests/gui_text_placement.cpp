@@ -22,11 +22,6 @@ struct TextTest : testing::Test {
     void TearDown() override { freeAllObjects(); }
 
     Widget dialog() { return find("*textPlacement"); }
-    bool dialogUp() {
-        XWindowAttributes a;
-        return XtIsRealized(dialog()) && XGetWindowAttributes(XtDisplay(dialog()), XtWindow(dialog()), &a) &&
-               a.map_state == IsViewable;
-    }
     std::string title() { return stringResource(dialog(), XtNtitle); }
     bool shadowSensitive() { return XtIsSensitive(find("*textPlacement*shadow")); }
     long position() { return reinterpret_cast<long>(XawToggleGetCurrent(find("*textPlacement*justTopLeft"))); }
@@ -67,16 +62,16 @@ struct TextTest : testing::Test {
 TEST_F(TextTest, TextModeOneClickStoresTheTypedText) {
     chooseMenu("draw", "text");
     canvasClick(400, 450);
-    ASSERT_TRUE(dialogUp());
+    ASSERT_TRUE(shellUp(dialog()));
     EXPECT_EQ(title(), "Text Placement");
     EXPECT_FALSE(shadowSensitive());
     type("x");
     typeKey("Return");
-    EXPECT_FALSE(dialogUp());
+    EXPECT_FALSE(shellUp(dialog()));
     ASSERT_EQ(countObjects(), 1);
     EXPECT_EQ(objectList->type, ObjText);
     EXPECT_STREQ(objectList->text, "x");
-    EXPECT_EQ(objectList->flags, 34);
+    EXPECT_EQ(objectList->flags, posCentred);
     EXPECT_EQ(objectList->x, 400);
     EXPECT_EQ(objectList->y, 450);
     EXPECT_EQ(pointCount, 0);
@@ -122,7 +117,7 @@ TEST_F(TextTest, TheNextDialogStartsWithTheLastChoices) {
 
     chooseMenu("draw", "text");
     canvasClick(400, 520);
-    ASSERT_TRUE(dialogUp());
+    ASSERT_TRUE(shellUp(dialog()));
     EXPECT_EQ(fieldText(), "x");
     EXPECT_EQ(position(), 17);
     EXPECT_TRUE(shadowSet("framedShadow"));
@@ -140,7 +135,7 @@ TEST_F(TextTest, FramedBoxKeepsItsOutlineUntilEscapeRemovesIt) {
     XImage *before = canvasImage();
     canvasClick(300, 350);
     canvasClick(450, 450);
-    ASSERT_TRUE(dialogUp());
+    ASSERT_TRUE(shellUp(dialog()));
     EXPECT_EQ(title(), "Framed Box Text Placement");
     EXPECT_TRUE(shadowSensitive());
     XImage *during = canvasImage();
@@ -148,7 +143,7 @@ TEST_F(TextTest, FramedBoxKeepsItsOutlineUntilEscapeRemovesIt) {
     EXPECT_EQ(XGetPixel(during, 450, 400), canvasForeground());
     XDestroyImage(during);
     typeKey("Escape");
-    EXPECT_FALSE(dialogUp());
+    EXPECT_FALSE(shellUp(dialog()));
     EXPECT_EQ(countObjects(), 0);
     EXPECT_EQ(pointCount, 0);
     XImage *after = canvasImage();
@@ -159,9 +154,9 @@ TEST_F(TextTest, FramedBoxKeepsItsOutlineUntilEscapeRemovesIt) {
     // The next click starts a new box.
     canvasClick(320, 370);
     EXPECT_EQ(pointCount, 1);
-    EXPECT_FALSE(dialogUp());
+    EXPECT_FALSE(shellUp(dialog()));
     canvasClick(400, 420);
-    ASSERT_TRUE(dialogUp());
+    ASSERT_TRUE(shellUp(dialog()));
     pressButton(find("*textPlacement*confirm"));
     ASSERT_EQ(countObjects(), 1);
     EXPECT_EQ(objectList->type, ObjFramedBox);
@@ -174,27 +169,27 @@ TEST_F(TextTest, FramedBoxKeepsItsOutlineUntilEscapeRemovesIt) {
 
 TEST_F(TextTest, EditTextIgnoresNoSelectionAndLines) {
     chooseMenu("edit", "editText");
-    EXPECT_FALSE(dialogUp());
+    EXPECT_FALSE(shellUp(dialog()));
     ObjRecord *line = ObjNew(ObjLine);
     line->x = 300, line->y = 400, line->x2 = 400, line->y2 = 400;
     linkObject(line);
     select(line);
     chooseMenu("edit", "editText");
-    EXPECT_FALSE(dialogUp());
+    EXPECT_FALSE(shellUp(dialog()));
 }
 
 TEST_F(TextTest, EditTextOnADashedBox) {
     ObjRecord *box = addBox(ObjDashedBox, 300, 350, 150, 100, "dash", 65, 2);
     select(box);
     chooseMenu("edit", "editText");
-    ASSERT_TRUE(dialogUp());
+    ASSERT_TRUE(shellUp(dialog()));
     EXPECT_EQ(title(), "Dashed Box Text Placement");
     EXPECT_EQ(fieldText(), "dash");
     EXPECT_EQ(position(), 65);
     EXPECT_TRUE(shadowSet("filledShadow"));
     EXPECT_TRUE(shadowSensitive());
     pressButton(find("*textPlacement*cancel"));
-    EXPECT_FALSE(dialogUp());
+    EXPECT_FALSE(shellUp(dialog()));
     EXPECT_STREQ(box->text, "dash");
     EXPECT_EQ(box->flags, 65);
     EXPECT_EQ(box->shadow, 2);
@@ -220,7 +215,7 @@ TEST_F(TextTest, EditTextOnADashedBox) {
 }
 
 TEST_F(TextTest, EditTextShowsTheObjectsOwnShadow) {
-    ObjRecord *plain = addBox(ObjFramedBox, 300, 300, 100, 60, "p", 34, 0);
+    ObjRecord *plain = addBox(ObjFramedBox, 300, 300, 100, 60, "p", posCentred, 0);
     ObjRecord *filled = addBox(ObjFramedBox, 300, 400, 100, 60, "f", 20, 2);
     select(filled);
     chooseMenu("edit", "editText");
@@ -230,10 +225,10 @@ TEST_F(TextTest, EditTextShowsTheObjectsOwnShadow) {
     ASSERT_EQ(selectedObj, plain);
     chooseMenu("edit", "editText");
     EXPECT_TRUE(shadowSet("noShadow"));
-    EXPECT_EQ(position(), 34);
+    EXPECT_EQ(position(), posCentred);
     typeKey("Return");
     EXPECT_EQ(plain->shadow, 0);
-    EXPECT_EQ(plain->flags, 34);
+    EXPECT_EQ(plain->flags, posCentred);
 
     ObjRecord *text = addBox(ObjText, 200, 550, 0, 0, "t", 36, 0);
     canvasClick(200, 550);
@@ -242,7 +237,7 @@ TEST_F(TextTest, EditTextShowsTheObjectsOwnShadow) {
     EXPECT_EQ(title(), "Text Placement");
     EXPECT_FALSE(shadowSensitive());
     typeKey("Escape");
-    EXPECT_FALSE(dialogUp());
+    EXPECT_FALSE(shellUp(dialog()));
 }
 
 TEST(KeepPrintable, DropsControlAndHighCharacters) {

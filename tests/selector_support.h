@@ -13,7 +13,6 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 #include <X11/Xaw/AsciiText.h>
-#include <X11/XKBlib.h>
 #include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -131,42 +130,7 @@ inline void keysWithoutIdle(XtAppContext app, Display *d, KeySym sym, int count)
     }
 }
 
-// Counts the bells rung on the server, through a connection of its own.
-class BellCounter {
-public:
-    BellCounter() {
-        int major = XkbMajorVersion, minor = XkbMinorVersion, error = 0, reason = 0;
-        display_ = XkbOpenDisplay(nullptr, &event_, &error, &major, &minor, &reason);
-        if (display_)
-            XkbSelectEvents(display_, XkbUseCoreKbd, XkbBellNotifyMask, XkbBellNotifyMask);
-    }
-    ~BellCounter() {
-        if (display_) XCloseDisplay(display_);
-    }
-    BellCounter(const BellCounter &) = delete;
-    BellCounter &operator=(const BellCounter &) = delete;
-
-    bool ready() const { return display_ != nullptr; }
-    // Bells since the last call; the volume of the last one in percent.
-    int rung(int *percent = nullptr) {
-        int n = 0;
-        XSync(display_, False);
-        while (XPending(display_)) {
-            XEvent event;
-            XNextEvent(display_, &event);
-            auto *xkb = reinterpret_cast<XkbEvent *>(&event);
-            if (event.type == event_ && xkb->any.xkb_type == XkbBellNotify) {
-                n++;
-                if (percent) *percent = xkb->bell.percent;
-            }
-        }
-        return n;
-    }
-
-private:
-    Display *display_ = nullptr;
-    int event_ = 0;
-};
+using harness::BellCounter;
 
 }  // namespace selector_test
 

@@ -68,7 +68,9 @@ TEST(Latex, SavedDrawingCompiles) {
     box(ObjOval, 20, 50, 40, 20, 0, "");
     circle(ObjCircle, 90, 60, 5);
     circle(ObjDisc, 90, 75, 2);
-    const int positions[] = {17, 18, 20, 33, 34, 36, 65, 66, 68};
+    const int positions[] = {posTop | posLeft,    posTop | posHCenter,    posTop | posRight,
+                             posVCenter | posLeft, posCentred,             posVCenter | posRight,
+                             posBottom | posLeft,  posBottom | posHCenter, posBottom | posRight};
     for (int i = 0; i < 9; i++) box(ObjText, 100 + 10 * (i % 3), 10 * (i / 3), 0, 0, positions[i], "$x_1$");
     ObjRecord *curve = add(ObjBezier);
     curve->x = X(0), curve->y = Y(0), curve->x2 = X(-20), curve->y2 = Y(90), curve->x3 = X(120), curve->y3 = Y(40);

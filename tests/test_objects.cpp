@@ -106,7 +106,7 @@ TEST_F(ModelTest, OvalCornerRadiusFollowsTheAllowedDiameters) {
 TEST_F(ModelTest, CopyKeepsTheLinkOfItsTarget) {
     ObjRecord *a = stored(ObjFramedBox, {{1, 1}, {5, 5}});
     snprintf(a->text, sizeof a->text, "abc");
-    a->flags = 68;
+    a->flags = posBottom | posRight;
     a->shadow = 2;
     ObjRecord *b = stored(ObjLine, {{0, 0}, {1, 1}});
     ObjRecord *next = b->next;

@@ -104,18 +104,18 @@ TEST_F(ReaderTest, ObjectsAsTheFileGivesThem) {
         {"\\put(0,0){\\line(0,0){10}}", ObjLine, {0, 0, 0, -10}},
         {"\\put(0,0){\\line(3,-1){30}}", ObjLine, {0, 0, 30, -10}},
         {"\\put(50,20){\\oval(40,20)}", ObjOval, {30, 30, 40, 20, 10}},  // top-left corner; corner radius
-        {"\\put(0,0){\\framebox(20,10)[tl]{Hi}}", ObjFramedBox, {0, 10, 20, 10, 17}},
-        {"\\put(0,0){\\framebox(20,10)[rb]{Hi}}", ObjFramedBox, {0, 10, 20, 10, 68}},
-        {"\\put(0,0){\\framebox(20,10)[tb]{Hi}}", ObjFramedBox, {0, 10, 20, 10, 66}},
-        {"\\put(0,0){\\framebox(20,10)[x]{Hi}}", ObjFramedBox, {0, 10, 20, 10, 34}},
+        {"\\put(0,0){\\framebox(20,10)[tl]{Hi}}", ObjFramedBox, {0, 10, 20, 10, posTop | posLeft}},
+        {"\\put(0,0){\\framebox(20,10)[rb]{Hi}}", ObjFramedBox, {0, 10, 20, 10, posBottom | posRight}},
+        {"\\put(0,0){\\framebox(20,10)[tb]{Hi}}", ObjFramedBox, {0, 10, 20, 10, posBottom | posHCenter}},
+        {"\\put(0,0){\\framebox(20,10)[x]{Hi}}", ObjFramedBox, {0, 10, 20, 10, posCentred}},
         {"\\put(5,6){\\dashbox{2}(20,10){Hi}}", ObjDashedBox, {5, 16, 20, 10, 2}},
-        {"\\put(10,20){\\makebox(30,10){x}}", ObjText, {10, 30, 30, 10, 34}},  // \put point is the lower left
-        {"\\put(3,4){plain}", ObjText, {3, 4, 0, 0, 65}},
+        {"\\put(10,20){\\makebox(30,10){x}}", ObjText, {10, 30, 30, 10, posCentred}},  // \put point is the lower left
+        {"\\put(3,4){plain}", ObjText, {3, 4, 0, 0, posBottom | posLeft}},
         {"\\put(1,2){\\rule{5pt}{3\\unitlength}}", ObjFilledBox, {1, 5, 5, 3}},
         // The raise lowers the rule's corner below the point: a tick mark of gnuplot's.
         {"\\put(10,10){\\rule[-0.200pt]{0.400pt}{4.818pt}}", ObjFilledBox, {10, 14.618f, 0.4f, 4.818f}},
         {"\\put(10,10){\\rule[1pt]{2pt}{.5\\unitlength}}", ObjFilledBox, {10, 11.5f, 2, 0.5f}},
-        {"\\put(0,0){\\framebox(-20,10){neg}}", ObjFramedBox, {-20, 10, 20, 10, 34}},
+        {"\\put(0,0){\\framebox(-20,10){neg}}", ObjFramedBox, {-20, 10, 20, 10, posCentred}},
         {"\\qbezier(1,2)(3,4)(5,6)", ObjBezier, {1, 2, 3, 4, 5, 6}},
         {"\\bezier{9}(1,2)(3,4)(5,6)", ObjBezier, {1, 2, 3, 4, 5, 6}},
     };
@@ -307,7 +307,7 @@ TEST_F(ReaderTest, BinaryAndHugeInputLoadWithoutHarm) {
 
 // A drawing of every type, its points given in units of scale pixels.
 static void buildDrawing(float scale) {
-    auto add = [](ObjType type, std::initializer_list<XPoint> points, const char *text = "", int flags = 34) {
+    auto add = [](ObjType type, std::initializer_list<XPoint> points, const char *text = "", int flags = posCentred) {
         ObjRecord *r = ObjNew(type);
         linkObject(r);
         ObjStore(r, std::data(points));

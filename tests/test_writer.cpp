@@ -267,8 +267,9 @@ TEST_F(Writer, EdgeCasesAsTheyAreWritten) {
     const struct {
         int flags;
         const char *letters;
-    } positions[] = {{17, "[tl]"}, {18, "[t]"}, {20, "[tr]"}, {33, "[l]"}, {34, ""},
-                     {36, "[r]"},  {65, "[bl]"}, {66, "[b]"}, {68, "[br]"}};
+    } positions[] = {{posTop | posLeft, "[tl]"},    {posTop | posHCenter, "[t]"},    {posTop | posRight, "[tr]"},
+                     {posVCenter | posLeft, "[l]"}, {posCentred, ""},                {posVCenter | posRight, "[r]"},
+                     {posBottom | posLeft, "[bl]"}, {posBottom | posHCenter, "[b]"}, {posBottom | posRight, "[br]"}};
     for (const auto &p : positions)
         cases.push_back({"text position " + std::to_string(p.flags),
                          [p](Drawing &d) { d.text(3, 4, p.flags, "A"); },
@@ -399,7 +400,7 @@ TEST_F(Writer, HugeAndUndefinedCoordinatesAreWrittenSafely) {
             ObjRecord *r = Drawing::add(type);
             r->x = r->y = r->x2 = r->y2 = r->x3 = v;
             if (type == ObjBezier) r->y3 = v;
-            if (type == ObjFramedBox || type == ObjDashedBox) r->flags = 17;
+            if (type == ObjFramedBox || type == ObjDashedBox) r->flags = posTop | posLeft;
         }
     }
     int count = countObjects();
@@ -475,8 +476,6 @@ TEST_F(WriterFailure, DirectoryThatDoesNotExist) {
 }
 
 TEST_F(WriterFailure, DirectoryThatCannotBeWritten) {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "permission bits do not stop root; ReadOnlyAndFullFileSystems covers this";
     Drawing d;
     d.segment(ObjLine, 0, 0, 10, 0);
     auto before = geometry();
@@ -484,11 +483,22 @@ TEST_F(WriterFailure, DirectoryThatCannotBeWritten) {
     writeFile(dir / "pic.tex.old", "older picture\n");
     writeFile(dir / "locked.tex", "locked picture\n");
     chmod((dir / "locked.tex").c_str(), 0444);
+    // Permission bits do not stop root: the saves run as an ordinary user
+    // who owns the directory and its files.
+    bool root = geteuid() == 0;
+    if (root) {
+        for (const char *name : {"", "pic.tex", "pic.tex.old", "locked.tex"})
+            ASSERT_EQ(chown((dir / name).c_str(), 65534, 65534), 0) << name;
+    }
     auto files = listing(dir);
-    EXPECT_EQ(outcome(save(dir / "locked.tex"), before), "refused|Can't open file|modified|same");
-    messages.clear();
-    chmod(dir.c_str(), 0555);
-    EXPECT_EQ(outcome(save(dir / "pic.tex"), before), "refused|Can't open file|modified|same");
+    std::string result = inChild([&] {
+        if (root && setresuid(65534, 65534, 65534) != 0) return std::string("setresuid failed");
+        std::string report = outcome(save(dir / "locked.tex"), before);
+        messages.clear();
+        chmod(dir.c_str(), 0555);
+        return report + " " + outcome(save(dir / "pic.tex"), before);
+    });
+    EXPECT_EQ(result, "refused|Can't open file|modified|same refused|Can't open file|modified|same");
     EXPECT_EQ(listing(dir), files);
 }
 

@@ -36,12 +36,18 @@ Widget find(const char *path) { return XtNameToWidget(topLevel, path); }
 
 void chooseMenu(const char *button, const char *entry) {
     Widget b = find((std::string("topForm.menuLine.") + button).c_str());
-    if (!b) return;
+    if (!b) {
+        harnessFailure(std::string("no menu button ") + button);
+        return;
+    }
     String menuName = nullptr;
     XtVaGetValues(b, XtNmenuName, &menuName, nullptr);
-    Widget menu = XtNameToWidget(b, menuName);
+    Widget menu = menuName ? XtNameToWidget(b, menuName) : nullptr;
     Widget item = menu ? XtNameToWidget(menu, entry) : nullptr;
-    if (!item) return;
+    if (!item) {
+        harnessFailure(std::string("no entry ") + entry + " in the menu of " + button);
+        return;
+    }
     Dimension bw, bh;
     XtVaGetValues(b, XtNwidth, &bw, XtNheight, &bh, nullptr);
     moveTo(appContext, b, bw / 2, bh / 2);
@@ -114,12 +120,6 @@ void typeInto(Widget field, const char *text) {
     key(appContext, "End");
     for (size_t n = stringResource(field, XtNstring).size(); n > 0; n--) key(appContext, "BackSpace");
     typeText(appContext, text);
-}
-
-bool shellUp(Widget shell) {
-    XWindowAttributes a;
-    return XtIsRealized(shell) && XGetWindowAttributes(XtDisplay(shell), XtWindow(shell), &a) &&
-           a.map_state == IsViewable;
 }
 
 void drawObject(const char *mode, std::initializer_list<XPoint> points) {

@@ -44,8 +44,6 @@ int inkCount(XImage *image);
 // field (keyboard focus follows the pointer), End, a BackSpace for every
 // character it holds, then the text.
 void typeInto(Widget field, const char *text);
-// True while a shell's window is mapped.
-bool shellUp(Widget shell);
 
 // Draws an object of a draw mode by clicking its points.
 void drawObject(const char *mode, std::initializer_list<XPoint> points);

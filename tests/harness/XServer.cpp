@@ -155,7 +155,7 @@ static void sendKeysym(XtAppContext app, KeySym sym) {
     Display *d = appDisplay(app);
     KeyCode code = XKeysymToKeycode(d, sym);
     if (code == 0) {
-        fprintf(stderr, "harness: no key for keysym %lu\n", sym);
+        harnessFailure("no key gives keysym " + std::to_string(sym));
         return;
     }
     // Shift when the keysym sits in the second column of its key.
@@ -171,7 +171,7 @@ static void sendKeysym(XtAppContext app, KeySym sym) {
 void key(XtAppContext app, const char *keysymName) {
     KeySym sym = XStringToKeysym(keysymName);
     if (sym == NoSymbol) {
-        fprintf(stderr, "harness: unknown keysym %s\n", keysymName);
+        harnessFailure(std::string("unknown keysym ") + keysymName);
         return;
     }
     sendKeysym(app, sym);
@@ -188,6 +188,43 @@ void controlKey(XtAppContext app, const char *keysymName) {
 
 void typeText(XtAppContext app, const char *text) {
     for (const char *p = text; *p; p++) sendKeysym(app, static_cast<unsigned char>(*p));
+}
+
+bool shellUp(Widget shell) {
+    XWindowAttributes a;
+    return XtIsRealized(shell) && XGetWindowAttributes(XtDisplay(shell), XtWindow(shell), &a) &&
+           a.map_state == IsViewable;
+}
+
+BellCounter::BellCounter() {
+    int major = XkbMajorVersion, minor = XkbMinorVersion, error = 0, reason = 0;
+    display_ = XkbOpenDisplay(privateDisplay(), &event_, &error, &major, &minor, &reason);
+    if (!display_) {
+        harnessFailure("cannot watch the bell (Xkb reason " + std::to_string(reason) + ")");
+        return;
+    }
+    XkbSelectEvents(display_, XkbUseCoreKbd, XkbBellNotifyMask, XkbBellNotifyMask);
+    XSync(display_, False);
+}
+
+BellCounter::~BellCounter() {
+    if (display_) XCloseDisplay(display_);
+}
+
+int BellCounter::rung(int *percent) {
+    if (!display_) return -1;
+    int n = 0;
+    XSync(display_, False);
+    while (XPending(display_)) {
+        XEvent event;
+        XNextEvent(display_, &event);
+        auto *xkb = reinterpret_cast<XkbEvent *>(&event);
+        if (event.type == event_ && xkb->any.xkb_type == XkbBellNotify) {
+            n++;
+            if (percent) *percent = xkb->bell.percent;
+        }
+    }
+    return n;
 }
 
 XImage *grab(Widget w) {
