@@ -33,12 +33,10 @@ void initCrossHair() {
     lastPointerX = lastPointerY = -1;
 }
 
-static short eventCoordinate(int v) { return static_cast<short>(v < -32768 ? -32768 : v > 32767 ? 32767 : v); }
-
 void trackPointer(Widget w, XtPointer coordLabel, XEvent *event, Boolean *) {
     if (event->type != MotionNotify && event->type != EnterNotify) return;
-    short x = eventCoordinate(event->type == MotionNotify ? event->xmotion.x : event->xcrossing.x);
-    short y = eventCoordinate(event->type == MotionNotify ? event->xmotion.y : event->xcrossing.y);
+    short x = toCanvas(event->type == MotionNotify ? event->xmotion.x : event->xcrossing.x);
+    short y = toCanvas(event->type == MotionNotify ? event->xmotion.y : event->xcrossing.y);
     snapPoint(&x, &y);
     if (x == lastPointerX && y == lastPointerY) return;
     showCoordinates(x, y);

@@ -161,8 +161,6 @@ static void outline(const GripSlot &slot) {
     ObjRubber(slot.obj->type, XtDisplay(canvas), XtWindow(canvas), slot.points, slot.count);
 }
 
-static short clampShort(int v) { return static_cast<short>(v < -32768 ? -32768 : v > 32767 ? 32767 : v); }
-
 static bool samePoints(const XPoint *a, const XPoint *b, int n) {
     for (int i = 0; i < n; i++)
         if (a[i].x != b[i].x || a[i].y != b[i].y) return false;
@@ -187,8 +185,8 @@ static bool eventPosition(const XEvent *event, int *x, int *y) {
 // (move); the outline follows.
 static void dragStep(GripSlot &slot, bool resize, int ex, int ey) {
     XPoint &point = slot.points[slot.index];
-    dragPoint.x = clampShort(dragPoint.x + ex - dragLast.x);
-    dragPoint.y = clampShort(dragPoint.y + ey - dragLast.y);
+    dragPoint.x = toCanvas(dragPoint.x + ex - dragLast.x);
+    dragPoint.y = toCanvas(dragPoint.y + ey - dragLast.y);
     XPoint q = dragPoint;
     snapPoint(&q.x, &q.y);
     if (dragPoint.x != point.x || dragPoint.y != point.y) {
@@ -199,16 +197,16 @@ static void dragStep(GripSlot &slot, bool resize, int ex, int ey) {
         } else {
             int mx = q.x - point.x, my = q.y - point.y;
             for (int i = 0; i < slot.count; i++) {
-                slot.points[i].x = clampShort(slot.points[i].x + mx);
-                slot.points[i].y = clampShort(slot.points[i].y + my);
+                slot.points[i].x = toCanvas(slot.points[i].x + mx);
+                slot.points[i].y = toCanvas(slot.points[i].y + my);
             }
         }
         outline(slot);
         dragShown = true;
         showCoordinates(point.x, point.y);
     }
-    dragLast.x = clampShort(ex);
-    dragLast.y = clampShort(ey);
+    dragLast.x = toCanvas(ex);
+    dragLast.y = toCanvas(ey);
 }
 
 void gripCallback(Widget, XtPointer client, XtPointer call) {
@@ -221,8 +219,8 @@ void gripCallback(Widget, XtPointer client, XtPointer call) {
     if (strncmp(p, "start", 5) == 0) {
         dragSlot = &slot;
         dragShown = false;
-        dragLast.x = clampShort(ex);
-        dragLast.y = clampShort(ey);
+        dragLast.x = toCanvas(ex);
+        dragLast.y = toCanvas(ey);
         dragPoint = slot.points[slot.index];
         for (int i = 0; i < slot.count; i++) dragStart[i] = slot.points[i];
     } else if (strncmp(p, "do", 2) == 0) {
@@ -265,8 +263,8 @@ void gripsFollowShift(int dx, int dy) {
     } else {
         for (XPoint *points : {gripPoints, gripCorners})
             for (int i = 0; i < 3; i++) {
-                points[i].x = clampShort(points[i].x + dx);
-                points[i].y = clampShort(points[i].y + dy);
+                points[i].x = toCanvas(points[i].x + dx);
+                points[i].y = toCanvas(points[i].y + dy);
             }
     }
     for (const GripSlot &slot : gripSlots)

@@ -34,8 +34,7 @@ static void centringMove(float *dx, float *dy) {
     if (!(std::fabs(g) > 1e-6f) || !std::isfinite(g)) g = 1.0f;  // no step to snap to
     g = std::fabs(g);
     while (4 * g > w || 4 * g > h) g /= 10;
-    short sx = static_cast<short>(left < -32768 ? -32768 : left > 32767 ? 32767 : left);
-    short sy = static_cast<short>(bottom < -32768 ? -32768 : bottom > 32767 ? 32767 : bottom);
+    short sx = toCanvas(left), sy = toCanvas(bottom);
     float fx, fy;
     snapToSpacing(&sx, &sy, &fx, &fy, g);
     *dx = sx - minX;

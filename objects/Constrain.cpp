@@ -27,8 +27,6 @@ static int truncInt(double v) {
     return static_cast<int>(v);
 }
 
-static short toShort(long v) { return static_cast<short>(v < SHRT_MIN ? SHRT_MIN : v > SHRT_MAX ? SHRT_MAX : v); }
-
 static void insertSlope(SlopeEntry *table, float s, float x, float y) {
     int i = 0;
     while (table[i].slope != slopeEndMarker && table[i].slope < s) i++;
@@ -57,7 +55,7 @@ void buildSlopeTable(SlopeEntry *table, int n) {
 static float snapCoordinate(short *v, float spacing) {
     int n = truncInt(static_cast<float>(*v / spacing) + 0.5);
     float multiple = n * spacing;
-    *v = toShort(truncInt(multiple + 0.5));
+    *v = toCanvas(truncInt(multiple + 0.5));
     return multiple;
 }
 
@@ -93,8 +91,8 @@ void roundCircle(int cx, int cy, short *px, short *py, float scale, const int *t
     double dx = *px - cx, dy = *py - cy;
     double d = 2 * std::sqrt(dx * dx + dy * dy);
     int g = roundDiameter(d, scale, table);
-    *px = toShort(static_cast<long>(cx) + (static_cast<long>(g) + 1) / 2);
-    *py = toShort(cy);
+    *px = toCanvas(static_cast<long>(cx) + (static_cast<long>(g) + 1) / 2);
+    *py = toCanvas(cy);
 }
 
 bool setGridDistance(float distance) {
@@ -108,8 +106,8 @@ void enforceMinLength(int fx, int fy, short *mx, short *my) {
     if (std::abs(*mx - fx) >= m) return;
     long nx = *mx >= fx ? static_cast<long>(fx) + m : static_cast<long>(fx) - m;
     long ny = fy + static_cast<long>(*my - fy) * (nx - fx) / (*mx - fx);
-    *mx = toShort(nx);
-    *my = toShort(ny);
+    *mx = toCanvas(nx);
+    *my = toCanvas(ny);
 }
 
 // Turns the moving end M of a line from F to the nearest slope of the table.
@@ -141,9 +139,9 @@ static bool nearestSlope(const SlopeEntry *table, const XPoint &f, XPoint &m) {
     float candX = f.x + (dy / table[j].y) * sx;
     float candY = f.y + (dx / sx) * table[j].y;
     if (std::fabs(candY - m.y) <= std::fabs(candX - m.x))
-        m.y = toShort(truncInt(candY));
+        m.y = toCanvas(truncInt(candY));
     else
-        m.x = toShort(truncInt(candX));
+        m.x = toCanvas(truncInt(candX));
     return true;
 }
 

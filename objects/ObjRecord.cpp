@@ -17,7 +17,7 @@ ObjRecord *objectList = nullptr;
 bool modified = false;
 XPoint pointBuffer[3];
 
-short toCanvas(float v) {
+short toCanvas(double v) {
     if (!(v > SHRT_MIN)) return std::isnan(v) ? 0 : SHRT_MIN;
     if (!(v < SHRT_MAX)) return SHRT_MAX;
     return static_cast<short>(v);

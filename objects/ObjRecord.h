@@ -125,8 +125,9 @@ int countObjects();
 // it, so a lone backslash at the end is dropped. In place.
 void balanceText(char *text);
 
-// A float coordinate as a 16-bit canvas coordinate: truncated toward zero
-// and clamped to the range of a short, so far-away objects never wrap.
-short toCanvas(float v);
+// A coordinate as a 16-bit canvas coordinate: truncated toward zero and
+// clamped to the range of a short, so far-away objects and pointer
+// positions never wrap; not a number gives 0. The one such clamp.
+short toCanvas(double v);
 
 #endif

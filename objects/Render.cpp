@@ -17,19 +17,13 @@ XFontStruct *textFont = nullptr;
 
 const int bezierPoints = 26;
 
-static short truncShort(double v) {
-    if (!(v > -32768)) return -32768;
-    if (!(v < 32767)) return 32767;
-    return static_cast<short>(v);
-}
-
 // The polyline of a quadratic Bezier: start p, control point q, end e.
 static void bezierPolyline(double px, double py, double qx, double qy, double ex, double ey,
                            XPoint out[bezierPoints]) {
     double t = 0.0, s = 1.0;
     for (int i = 0; i < bezierPoints; i++) {
-        out[i].x = truncShort(t * t * px + 2 * t * s * qx + s * s * ex);
-        out[i].y = truncShort(t * t * py + 2 * t * s * qy + s * s * ey);
+        out[i].x = toCanvas(t * t * px + 2 * t * s * qx + s * s * ex);
+        out[i].y = toCanvas(t * t * py + 2 * t * s * qy + s * s * ey);
         t += 0.04;
         s -= 0.04;
     }
@@ -38,10 +32,9 @@ static void bezierPolyline(double px, double py, double qx, double qy, double ex
 // A full circle's arc with its bounding box held to what the protocol can
 // carry, so a huge radius never wraps around into garbage.
 static void drawCircle(Display *display, Drawable drawable, GC gc, int cx, int cy, int r, bool filled) {
-    auto coordinate = [](long v) { return static_cast<int>(v < -32768 ? -32768 : v > 32767 ? 32767 : v); };
     long size = 2L * r;
     unsigned int extent = static_cast<unsigned int>(size < 0 ? 0 : size > 65535 ? 65535 : size);
-    int x = coordinate(static_cast<long>(cx) - r), y = coordinate(static_cast<long>(cy) - r);
+    int x = toCanvas(static_cast<double>(cx) - r), y = toCanvas(static_cast<double>(cy) - r);
     if (filled)
         XFillArc(display, drawable, gc, x, y, extent, extent, 0, 23040);
     else

@@ -286,7 +286,6 @@ void makeLine(ObjType type, float dx, float dy, float l) {
     rec->y2 = -ey;
 }
 
-short toShort(double v) { return static_cast<short>(v < SHRT_MIN ? SHRT_MIN : v > SHRT_MAX ? SHRT_MAX : v); }
 
 // An oval's corner radius in picture units: half the allowed \circle size
 // nearest to its smaller side, worked out in zoom-1 pixels.
@@ -301,7 +300,7 @@ float ovalCorner(float ox, float oy, float w, float h) {
         cx = cy = 0;
         ox = 0;
     }
-    short x = toShort(px), y = toShort(cy);
+    short x = toCanvas(px), y = toCanvas(cy);
     roundCircle(static_cast<int>(cx), static_cast<int>(cy), &x, &y, 1.0f, circleDiameters);
     return x / s - ox;
 }
