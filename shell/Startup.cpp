@@ -41,13 +41,14 @@ static void initSetting(bool *flag, Boolean value, Widget toggle) {
 }
 
 void startVexilo(int argc, char **argv) {
-    // 1-3: the toolkit, the resources.
+    // The toolkit with the fallback resources, then the application resources.
     snprintf(appTitle, sizeof appTitle, "Vexilo %s.%s", versionMajor, versionMinor);
     topLevel = XtVaAppInitialize(&appContext, "Vexilo", optionTable, optionCount, &argc, argv,
                                  fallbackResources, XtNtitle, appTitle, nullptr);
     XtGetApplicationResources(topLevel, &appResources, appResourceList, appResourceCount, nullptr, 0);
 
-    // 4-13: the main window.
+    // The main window: the menu line with its menus and dialog buttons, and
+    // the popups they open.
     setIcon(topLevel);
     topForm = XtVaCreateManagedWidget("topForm", panedWidgetClass, topLevel, XtNorientation,
                                       XtorientVertical, nullptr);
@@ -89,14 +90,16 @@ void startVexilo(int argc, char **argv) {
     coord = XtVaCreateManagedWidget("coord", labelWidgetClass, menuLine, XtNfromHoriz, latexButton,
                                     XtNleft, XtChainLeft, XtNright, XtChainLeft, nullptr);
 
-    // 14-17: canvas, file selector, realize.
+    // The canvas and the file selector; realized, the coordinate label is
+    // emptied (its initial text only gave it its width).
     createCanvas(topForm, appResources.defaultUnitLength, appResources.initOffset);
     keepCanvasWidth(canvas);
     createFileShell(topForm);
     XtRealizeWidget(topLevel);
     XtVaSetValues(coord, XtNlabel, "", nullptr);
 
-    // 18-19: drawing contexts, slope tables, zoom.
+    // What drawing needs a window for: the graphics contexts; then the
+    // slope tables and the start zoom with its label.
     Pixel background;
     XtVaGetValues(canvas, XtNbackground, &background, nullptr);
     createDrawingGCs(XtDisplay(canvas), XtWindow(canvas), appResources.font, appResources.foreground,
@@ -107,7 +110,9 @@ void startVexilo(int argc, char **argv) {
     zoomFactor = zoomFromText(zoomText);
     setZoomLabel(zoomButton);
 
-    // 20: canvas input, the text dialog, cross-hair, point entry, grips.
+    // Canvas input: actions and translations, the cross-hair and ruler
+    // contexts and handlers, the text dialog, pick mode's grips, and the
+    // outline redraw, which must follow every other expose handler.
     registerCanvasActions(appContext, canvas);
     createDecorationGCs(appResources.rulerFont, appResources.foreground, background);
     installDecorationHandlers(canvas, coord);
@@ -119,7 +124,8 @@ void startVexilo(int argc, char **argv) {
     registerKeyActions(appContext);
     installKeys(topLevel, menuLine);
 
-    // 21-22: the settings.
+    // The Boolean settings into their flags and toggles; the grid then
+    // checks its distance and may switch itself off again.
     initSetting(&gridOn, appResources.initGrid, rasterOnToggle);
     initSetting(&snapOn, appResources.initSnapGrid, snapOnToggle);
     initSetting(&unlimitedSlopes, appResources.initUnlimitedSlopes, slopeToggle);
@@ -129,14 +135,16 @@ void startVexilo(int argc, char **argv) {
     initSetting(&unlimitedLengths, appResources.initUnlimitedLengths, llineToggle);
     gridToggled(rasterOnToggle, nullptr, nullptr);
 
-    // 23: the picture named on the command line.
+    // The picture named on the command line; an empty one without it or
+    // when it cannot be read.
     setFileName(noName);
     if (argc < 2 || !loadPicture(argv[1], showMessage))
         resetOrigin();
     else
         setFileName(argv[1]);  // a name too long to keep leaves "No name"
 
-    // 24-25: show the formatted field texts, the title.
+    // The settings fields show the values as formatted above; the title
+    // names the picture.
     XtVaSetValues(valueField, XtNstring, gridText, nullptr);
     XtVaSetValues(factorField, XtNstring, zoomText, nullptr);
     XtVaSetValues(offsetField, XtNstring, offsetText, nullptr);
