@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     std::string path = inputFile(data, size);
     snprintf(gridText, fieldTextSize, "10");
     bool loaded = false;
-    quietly([&] { loaded = loadPicture(path.c_str(), ignoreMessage); });
+    loaded = loadPicture(path.c_str(), ignoreMessage);
     if (!loaded) __builtin_trap();
     for (const ObjRecord *r = objectList; r; r = r->next) {
         if (getenv("VEXILO_FUZZ_VERBOSE"))

@@ -95,19 +95,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     largest = 0;
     std::vector<Shape> first, second, third;
     bool wrote = false;
-    quietly([&] {
-        setDefaultUnitLength("1pt");
-        loadPicture(input.c_str(), ignoreMessage);
-        first = shapes();
-        if (objectList && savePicture(saved, ignoreMessage, "")) {
-            wrote = true;
-            loadPicture(saved, ignoreMessage);
-            second = shapes();
-            savePicture(saved, ignoreMessage, "");
-            loadPicture(saved, ignoreMessage);
-            third = shapes();
-        }
-    });
+    setDefaultUnitLength("1pt");
+    loadPicture(input.c_str(), ignoreMessage);
+    first = shapes();
+    if (objectList && savePicture(saved, ignoreMessage, "")) {
+        wrote = true;
+        loadPicture(saved, ignoreMessage);
+        second = shapes();
+        savePicture(saved, ignoreMessage, "");
+        loadPicture(saved, ignoreMessage);
+        third = shapes();
+    }
     if (getenv("VEXILO_FUZZ_VERBOSE")) {
         for (auto *list : {&first, &second, &third}) {
             fprintf(stderr, "--\n");
