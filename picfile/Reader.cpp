@@ -21,9 +21,6 @@
 
 namespace {
 
-// Numbers beyond this have no place in a drawing; they are held to it so
-// that no later arithmetic overflows.
-const float largestNumber = 1e9f;
 // More copies than this of a \multiput are not drawn in any real picture.
 const int largestCount = 100000;
 

@@ -12,6 +12,11 @@ struct UnitEntry {
 const int unitCount = 11;
 extern const UnitEntry unitTable[unitCount];  // pt cm mm pc in bp dd cc sp em ex
 
+// The largest magnitude of a number in a picture file: the reader holds
+// the numbers it reads to it, the writer those it writes, so that every
+// number written is read back as written.
+const float largestNumber = 1e9f;
+
 extern float unitValue;  // the number of the current \unitlength
 extern int unitIndex;    // its row of unitTable
 

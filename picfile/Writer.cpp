@@ -121,6 +121,14 @@ Slope findSlope(float x1, float y1, float x2, float y2) {
 
 namespace {
 
+// Not a number is written as 0 and magnitudes are held to largestNumber:
+// "nan" or "inf" would stop LaTeX, and the reader takes back every
+// number written.
+double fileNumber(double v) {
+    if (std::isnan(v)) return 0;
+    return std::fmax(-largestNumber, std::fmin(v, largestNumber));
+}
+
 // One output line, built in place and written with a single call.
 class Line {
 public:
@@ -134,9 +142,9 @@ public:
         end_ += n;
         return *this;
     }
-    Line &num(double v) {  // "%.2f"
+    Line &num(double v) {  // "%.2f" of a number as a file may hold it
         if (room() < 330) return *this;
-        end_ = formatFixed(end_, v, 2);
+        end_ = formatFixed(end_, fileNumber(v), 2);
         return *this;
     }
     Line &integer(int v) {

@@ -20,6 +20,7 @@
 #include <functional>
 #include <map>
 #include <random>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -27,6 +28,7 @@
 #include "harness/Files.h"
 #include "objects/ObjRecord.h"
 #include "objects/Scale.h"
+#include "picfile/Reader.h"
 #include "picfile/Units.h"
 #include "picfile/Writer.h"
 
@@ -408,6 +410,35 @@ TEST_F(Writer, HugeAndUndefinedCoordinatesAreWrittenSafely) {
     std::string text = harness::readFile(dir / "huge.tex");
     EXPECT_EQ(linesOf(text).size(), static_cast<size_t>(count + 4));
     EXPECT_EQ(text.back(), '\n');
+
+    // Every line as LaTeX reads it: each argument a decimal constant (an
+    // optional minus, digits, a point, two digits), none beyond 1e9.
+    const std::string n = "-?[0-9]+\\.[0-9]{2}", pair = "\\(" + n + "," + n + "\\)";
+    const std::regex shapes[] = {
+        std::regex("\\{% Picture saved by vexilo 2\\.4\\.1"),
+        std::regex("\\\\unitlength=1\\.000000pt"),
+        std::regex("\\\\begin\\{picture\\}" + pair + "\\(0\\.00,0\\.00\\)"),
+        std::regex("\\\\put" + pair + "\\{\\\\line\\(-?[0-9]+,-?[0-9]+\\)\\{" + n + "\\}\\}"),
+        std::regex("\\\\put" + pair + "\\{\\\\(framebox|dashbox\\{" + n + "\\})" + pair + "\\[tl\\]\\{\\}\\}"),
+        std::regex("\\\\put" + pair + "\\{\\\\circle\\{" + n + "\\}\\}"),
+        std::regex("\\\\put" + pair + "\\{\\\\oval" + pair + "\\}"),
+        std::regex("\\\\qbezier" + pair + pair + pair),
+        std::regex("\\\\end\\{picture\\}\\}"),
+    };
+    const std::regex number("-?[0-9]+\\.[0-9]+");
+    for (const std::string &line : linesOf(text)) {
+        bool known = false;
+        for (const std::regex &shape : shapes) known = known || std::regex_match(line, shape);
+        EXPECT_TRUE(known) << line;
+        if (line[0] == '{') continue;  // the version
+        for (std::sregex_iterator m(line.begin(), line.end(), number), end; m != end; ++m)
+            EXPECT_LE(std::fabs(std::stod(m->str())), 1e9) << line;
+    }
+    // The reader takes every number back without a warning.
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(loadPicture((dir / "huge.tex").c_str(), record));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(countObjects(), count);
 }
 
 TEST_F(Writer, UnknownTypeIsReportedAndSkipped) {
