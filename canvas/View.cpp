@@ -45,7 +45,7 @@ float zoomFromText(const char *text) {
     return z;
 }
 
-void windowToPicture(int wx, int wy, float *px, float *py) {
+void windowToPicture(float wx, float wy, float *px, float *py) {
     *px = (wx / zoomFactor - originX) / pixelsPerUnit;
     *py = -(wy / zoomFactor - originY) / pixelsPerUnit;
 }

@@ -25,7 +25,9 @@ void applyChosenThickness(ObjRecord *rec);
 // The zoom rule: percent / 100 clamped to 0.25 .. 4, 1 when no number.
 float zoomFromText(const char *text);
 
-void windowToPicture(int wx, int wy, float *px, float *py);
+// The picture coordinates of a canvas position (a pixel, or a record's
+// float coordinates).
+void windowToPicture(float wx, float wy, float *px, float *py);
 void resetOrigin();
 void resetPicture();
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "canvas/Canvas.h"
 #include "harness/Editor.h"
@@ -16,8 +18,9 @@ struct RenderTest : testing::Test {
     Window w = 0;
     unsigned long fg = 0, bg = 0;
 
+    virtual std::vector<std::string> arguments() { return {}; }
     void SetUp() override {
-        startEditor();
+        startEditor(arguments());
         d = XtDisplay(canvas);
         w = XtWindow(canvas);
         fg = canvasForeground();
@@ -130,23 +133,41 @@ TEST_F(RenderTest, DashedBoxHasGapsWhereTheFramedBoxHasNone) {
     ObjFree(dashed);
 }
 
-// The text of a record drawn by hand at the place it must take.
-TEST_F(RenderTest, TextIsFittedAndPlaced) {
+// Texts in the fixed font 6x13, whose characters are 6 pixels wide; ink
+// ascent and descent: "ABCDEFGHIJ", "short", "Hi", "zero width" 9 and 0,
+// "a text muc" 8 and 0, "Hg" and "Hig" 9 and 2, "gy" 6 and 2.
+struct TextRenderTest : RenderTest {
+    std::vector<std::string> arguments() override { return {"-fn", "6x13"}; }
+};
+
+// The text of a record at (100, 100), drawn by hand at the baseline
+// position worked out from the box, the text's extents and its flags.
+TEST_F(TextRenderTest, TextIsFittedAndPlaced) {
     struct {
         ObjType type;
         float w, h;
         int flags;
         const char *text;
-        int shown;  // characters drawn
+        int shown;   // characters drawn
+        int tx, ty;  // where they are drawn
     } cases[] = {
-        {ObjText, 0, 0, posCentred, "ABCDEFGHIJKLMNO", 10},
-        {ObjText, 0, 0, posLeft | posBottom, "short", 5},
-        {ObjFramedBox, 40, 20, posCentred, "Hi", 2},
-        {ObjFramedBox, 41, 20, posCentred, "Hi", 2},
-        {ObjFramedBox, 40, 20, posCentred, "a text much wider than its box", 10},
-        {ObjFramedBox, 100, 30, posTop | posLeft, "tl", 2},
-        {ObjDashedBox, 100, 30, posBottom | posRight, "br", 2},
-        {ObjFramedBox, 0, 20, posCentred, "zero width but tall", 10},
+        // 100 + (0 - 60 - 1) / 2 = 70; 100 + (9 - 0 - 1 + 0) / 2 = 104
+        {ObjText, 0, 0, posCentred, "ABCDEFGHIJKLMNO", 10, 70, 104},
+        // 100 + 1; 100 + 0 - 0 - 1
+        {ObjText, 0, 0, posLeft | posBottom, "short", 5, 101, 99},
+        // 100 + (40 - 12 - 1) / 2 = 113; 100 + (9 - 0 - 1 + 20) / 2 = 114
+        {ObjFramedBox, 40, 20, posCentred, "Hi", 2, 113, 114},
+        {ObjFramedBox, 41, 20, posCentred, "Hi", 2, 114, 114},
+        // 100 + (40 - 18 - 1) / 2 = 110; 100 + (9 - 2 - 1 + 20) / 2 = 113
+        {ObjFramedBox, 40, 20, posCentred, "Hig", 3, 110, 113},
+        // cut to "a text muc", 60 wide: 100 + (40 - 60 - 1) / 2 = 90; 100 + (8 - 1 + 20) / 2 = 113
+        {ObjFramedBox, 40, 20, posCentred, "a text much wider than its box", 10, 90, 113},
+        // 100 + 1; 100 + 9 + 1
+        {ObjFramedBox, 100, 30, posTop | posLeft, "Hg", 2, 101, 110},
+        // 100 + 100 - 12 - 1 = 187; 100 + 30 - 2 - 1 = 127
+        {ObjDashedBox, 100, 30, posBottom | posRight, "gy", 2, 187, 127},
+        // a plain text's 10 characters: 100 + (0 - 60 - 1) / 2 = 70; 100 + (9 - 1 + 20) / 2 = 114
+        {ObjFramedBox, 0, 20, posCentred, "zero width but tall", 10, 70, 114},
     };
     for (auto &c : cases) {
         SCOPED_TRACE(c.text);
@@ -155,18 +176,10 @@ TEST_F(RenderTest, TextIsFittedAndPlaced) {
         snprintf(r->text, sizeof r->text, "%s", c.text);
         XImage *drawn = draw(r);
 
-        int dir, fa, fd;
-        XCharStruct ink;
-        XTextExtents(textFont, c.text, c.shown, &dir, &fa, &fd, &ink);
         int w = static_cast<int>(c.w), h = static_cast<int>(c.h);
-        int tx = (c.flags & posLeft) ? 100 + 1 : (c.flags & posRight) ? 100 + w - ink.width - 1
-                                                                        : 100 + (w - ink.width - 1) / 2;
-        int ty = (c.flags & posTop) ? 100 + ink.ascent + 1
-                 : (c.flags & posBottom) ? 100 + h - ink.descent - 1
-                                         : 100 + (ink.ascent - ink.descent - 1 + h) / 2;
         clear();
         if (w != 0 || h != 0) XDrawRectangle(d, this->w, c.type == ObjDashedBox ? dashGC : drawGC, 100, 100, w, h);
-        XDrawString(d, this->w, drawGC, tx, ty, c.text, c.shown);
+        XDrawString(d, this->w, drawGC, c.tx, c.ty, c.text, c.shown);
         XSync(d, False);
         XImage *expected = canvasImage();
         EXPECT_TRUE(sameImage(drawn, expected));

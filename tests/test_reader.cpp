@@ -53,10 +53,18 @@ struct ReaderTest : testing::Test {
     }
 };
 
-// Picture coordinates of a canvas x or y.
-float px(float x) { return (x / zoomFactor - originX) / pixelsPerUnit; }
-float py(float y) { return -(y / zoomFactor - originY) / pixelsPerUnit; }
-float length(float v) { return v / (zoomFactor * pixelsPerUnit); }
+// Picture coordinates of a record's canvas x or y, through the view.
+float px(float x) {
+    float p, unused;
+    windowToPicture(x, 0, &p, &unused);
+    return p;
+}
+float py(float y) {
+    float unused, p;
+    windowToPicture(0, y, &unused, &p);
+    return p;
+}
+float length(float v) { return px(v) - px(0); }
 
 // Every record of the drawing in picture units, relative to the lower-left
 // corner of the drawing's box, as a file holds them.
@@ -193,6 +201,34 @@ TEST_F(ReaderTest, WarningsForWhatIsMissing) {
     EXPECT_EQ(objectList->next->type, ObjCircle);
     EXPECT_EQ(objectList->next->x, objectList->x + 5);
     EXPECT_EQ(objectList->next->x2, 1);
+}
+
+// Numbers beyond what a float holds in every place a number is taken,
+// at the smallest and the largest \unitlength: every record is finite.
+TEST_F(ReaderTest, NumbersBeyondRangeGiveFiniteRecords) {
+    const std::string h(400, '9'), m = "-" + h;
+    const std::string body = "\\put(" + h + "," + m + "){\\line(" + h + ",1){" + h + "}}\n" +
+                             "\\put(" + m + "," + h + "){\\vector(1," + m + "){" + h + "}}\n" +
+                             "\\put(0,0){\\circle{" + h + "}}\\put(0,0){\\circle*{" + m + "}}\n" +
+                             "\\put(1,1){\\oval(" + h + "," + m + ")}\n" +
+                             "\\put(1,1){\\framebox(" + m + "," + h + ")[tl]{a}}\n" +
+                             "\\put(1,1){\\dashbox{" + h + "}(" + h + "," + h + "){b}}\n" +
+                             "\\put(1,1){\\makebox(" + h + "," + h + "){c}}\n" +
+                             "\\put(1,1){\\rule{" + h + "in}{" + m + "\\unitlength}}\n" +
+                             "\\qbezier(" + h + "," + m + ")(" + m + "," + h + ")(" + h + "," + h + ")\n";
+    for (const char *unit : {"\\unitlength=1sp\n", "\\unitlength=16383pt\n"}) {
+        SCOPED_TRACE(unit);
+        load(body, unit);
+        ASSERT_EQ(countObjects(), 10);
+        for (const ObjRecord *r = objectList; r; r = r->next) {
+            EXPECT_TRUE(std::isfinite(r->x) && std::isfinite(r->y) && std::isfinite(r->x2) &&
+                        std::isfinite(r->y2) && std::isfinite(r->x3))
+                << "type " << r->type << ": " << r->x << " " << r->y << " " << r->x2 << " " << r->y2 << " " << r->x3;
+            if (r->type == ObjBezier) {
+                EXPECT_TRUE(std::isfinite(r->y3));
+            }
+        }
+    }
 }
 
 TEST_F(ReaderTest, DefaultsOfMissingLengthsAreInPixels) {
