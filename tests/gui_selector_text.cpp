@@ -124,8 +124,9 @@ TEST(SelectorScrollingText, DestroyRemovesQueuedFollow) {
     selector_test::keysWithoutIdle(f.app.app, f.app.display(), XStringToKeysym("Left"), 3);
     ASSERT_NE(f.part().pending_work, 0u);
     XtDestroyWidget(f.field);
-    f.app.pump();  // a follow left queued would touch freed memory here
-    SUCCEED();
+    // A follow left queued would read the destroyed widget here: the
+    // sanitized build reports that use after free and fails the test.
+    f.app.pump();
 }
 
 TEST(SelectorScrollingText, NoKeyPutsALineBreakIntoTheText) {

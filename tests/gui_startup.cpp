@@ -2,6 +2,7 @@
 
 #include <X11/StringDefs.h>
 #include <X11/Xaw/SmeBSB.h>
+#include <X11/Xaw/SmeLine.h>
 #include <X11/Xaw/Toggle.h>
 #include <cstdlib>
 #include <sys/wait.h>
@@ -58,10 +59,16 @@ TEST(Startup, MenusHoldEveryEntry) {
                              "edit.editMenu.delete",   "edit.editMenu.editText", "edit.editMenu.refresh"};
     for (const char *e : entries) EXPECT_NE(find((std::string("topForm.menuLine.") + e).c_str()), nullptr) << e;
     EXPECT_EQ(labelOf(find("topForm.menuLine.file.fileMenu.saveas")), "Save As...");
-    int entriesInDrawMenu = 0;
-    for (const DrawMenuRow &row : drawMenuTable)
-        if (row.entry) entriesInDrawMenu++;
-    EXPECT_EQ(entriesInDrawMenu, 11);
+    // The draw menu's widgets, in order, separators as "-".
+    Widget drawMenu = find("topForm.menuLine.draw.drawMenu");
+    ASSERT_NE(drawMenu, nullptr);
+    WidgetList children = nullptr;
+    Cardinal count = 0;
+    XtVaGetValues(drawMenu, XtNchildren, &children, XtNnumChildren, &count, nullptr);
+    std::string shown;
+    for (Cardinal i = 0; i < count; i++)
+        shown += XtIsSubclass(children[i], smeLineObjectClass) ? std::string("-") : std::string(" ") + XtName(children[i]) + " ";
+    EXPECT_EQ(shown, " pick - line  vector  bezier - framed  dashed  text - circle  disc - filled  rounded ");
     EXPECT_EQ(labelOf(find("topForm.menuLine.draw.drawMenu.rounded")), "Rounded Rectangle");
     Dimension w = 0, h = 0;
     XtVaGetValues(canvas, XtNwidth, &w, XtNheight, &h, nullptr);
@@ -152,12 +159,20 @@ TEST(Startup, ZeroDefaultUnitIsCorrectedToOnePoint) {
     EXPECT_EQ(pixelsPerUnit, 1.0f);
 }
 
+// The toolkit names the font it cannot load and falls back to its default
+// font, here the fixed 6x13: 6 pixels wide, ascent 11, descent 2.
 TEST(Startup, MissingFontWarnsAndUsesTheDefault) {
     testing::internal::CaptureStderr();
-    startEditor({"-fn", "-nosuch-font-that-does-not-exist-*"});
+    startEditor({"-fn", "-nosuch-font-that-does-not-exist-*", "-xrm", "*xtDefaultFont: 6x13"});
     std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("Warning"), std::string::npos) << err;
+    EXPECT_NE(err.find("Warning: Cannot convert string \"-nosuch-font-that-does-not-exist-*\" to type FontStruct"),
+              std::string::npos)
+        << err;
     ASSERT_NE(textFont, nullptr);
+    EXPECT_EQ(textFont->min_bounds.width, 6);
+    EXPECT_EQ(textFont->max_bounds.width, 6);
+    EXPECT_EQ(textFont->ascent, 11);
+    EXPECT_EQ(textFont->descent, 2);
     EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: No name");
 }
 
