@@ -139,8 +139,8 @@ static void drawDottedBezier(const ObjRecord *rec, int pen, Display *display, Dr
     int n = rec->dots < 2 ? 2 : rec->dots > 10000 ? 10000 : rec->dots;
     for (int i = 0; i < n; i++) {
         double t = static_cast<double>(i) / (n - 1), s = 1 - t;
-        short px = truncShort(s * s * rec->x + 2 * t * s * rec->x2 + t * t * rec->x3);
-        short py = truncShort(s * s * rec->y + 2 * t * s * rec->y2 + t * t * rec->y3);
+        short px = toCanvas(s * s * rec->x + 2 * t * s * rec->x2 + t * t * rec->x3);
+        short py = toCanvas(s * s * rec->y + 2 * t * s * rec->y2 + t * t * rec->y3);
         XFillRectangle(display, drawable, drawGC, px - pen / 2, py - pen / 2, pen, pen);
     }
 }

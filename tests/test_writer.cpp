@@ -28,9 +28,9 @@
 #include "harness/Files.h"
 #include "objects/ObjRecord.h"
 #include "objects/Scale.h"
-#include "picfile/Reader.h"
 #include "picfile/Units.h"
 #include "picfile/Writer.h"
+#include "shell/LoadPicture.h"
 
 namespace fs = std::filesystem;
 
