@@ -8,6 +8,7 @@
 
 #include "canvas/Canvas.h"
 #include "canvas/View.h"
+#include "objects/ObjRecord.h"
 #include "objects/Scale.h"
 
 namespace {
@@ -31,8 +32,7 @@ int toView(float a, float origin) {
 
 XRectangle currentArea() {
     int x = toView(anchorX, originX) - imageX, y = toView(anchorY, originY) - imageY;
-    auto clampShort = [](int v) { return static_cast<short>(v < SHRT_MIN ? SHRT_MIN : v > SHRT_MAX ? SHRT_MAX : v); };
-    return {clampShort(x), clampShort(y), static_cast<unsigned short>(width), static_cast<unsigned short>(height)};
+    return {toCanvas(x), toCanvas(y), static_cast<unsigned short>(width), static_cast<unsigned short>(height)};
 }
 
 void damage(const XRectangle &r) {

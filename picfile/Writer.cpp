@@ -416,8 +416,6 @@ void inPictureUnits(const ObjRecord *rec, float factor, ObjRecord *copy) {
     ObjRescale(copy, factor);
 }
 
-}  // namespace
-
 // Everything from the header to the closing line; false once a write
 // has failed.
 bool writePicture(FILE *file) {
