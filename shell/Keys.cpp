@@ -56,6 +56,14 @@ static XtActionsRec keyActions[] = {
 
 void registerKeyActions(XtAppContext app) { XtAppAddActions(app, keyActions, XtNumber(keyActions)); }
 
+XtAccelerators readAccelerators(Widget parent, const char *name, const char *className) {
+    String text = nullptr;
+    XtResource resource = {const_cast<char *>(XtNaccelerators), const_cast<char *>(XtCAccelerators), XtRString,
+                           sizeof(String), 0, XtRString, const_cast<char *>("")};
+    XtGetSubresources(parent, &text, name, className, &resource, 1, nullptr, 0);
+    return text && *text ? XtParseAcceleratorTable(text) : nullptr;
+}
+
 static void installOnTree(Widget w, Widget source) {
     if (!XtIsWidget(w)) return;
     XtInstallAllAccelerators(w, source);
@@ -113,6 +121,7 @@ void showMenuKeys(Widget menu) {
         XtGetSubresources(entries[i], &keys[i], "key", "Key", &keyResource, 1, nullptr, 0);
         if (keys[i] && *keys[i]) width = std::max(width, textWidth(entryFont(entries[i]), keys[i]));
     }
+    width = std::min(width, 400);  // a longer text is cut, never a bitmap beyond what X can make
     for (Cardinal i = 0; i < n; i++)
         if (keys[i] && *keys[i]) showKey(entries[i], keys[i], width);
 }

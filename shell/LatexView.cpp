@@ -24,6 +24,7 @@
 #include "picfile/Writer.h"
 #include "shell/FileCommands.h"
 #include "shell/Globals.h"
+#include "shell/Keys.h"
 #include "shell/LabelBitmaps.h"
 
 namespace {
@@ -241,14 +242,7 @@ void toggled(Widget w, XtPointer, XtPointer) {
 }  // namespace
 
 Widget createLatexToggle(Widget after) {
-    // The accelerators (Ctrl+L) are read as text and parsed here: the
-    // toolkit's own conversion leaves a broken table in the widget when
-    // the resource holds a syntax error, where parsing keeps what it can.
-    String keys = nullptr;
-    XtResource keysResource = {XtNaccelerators, XtCAccelerators, XtRString, sizeof(String), 0, XtRString,
-                               (XtPointer) ""};
-    XtGetSubresources(menuLine, &keys, "latex", "Toggle", &keysResource, 1, nullptr, 0);
-    XtAccelerators accelerators = keys && *keys ? XtParseAcceleratorTable(keys) : nullptr;
+    XtAccelerators accelerators = readAccelerators(menuLine, "latex", "Toggle");  // Ctrl+L
     toggle = XtVaCreateManagedWidget("latex", toggleWidgetClass, menuLine, XtNfromHoriz, after, XtNleft,
                                      XtChainLeft, XtNright, XtChainLeft, XtNaccelerators, accelerators, nullptr);
     setUpLabels();

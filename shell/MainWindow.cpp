@@ -13,6 +13,7 @@
 #include "canvas/PointEntry.h"
 #include "shell/Globals.h"
 #include "shell/Icon.h"
+#include "shell/Keys.h"
 
 DrawMenuRow drawMenuTable[15] = {
     {"pick", pickMode, nullptr},     {"separator", -1, nullptr},        {"line", lineMode, nullptr},
@@ -41,7 +42,7 @@ void setIcon(Widget shell) {
 Widget createMenuButton(const char *name, const char *menuName, Widget after, Widget *button) {
     *button = XtVaCreateManagedWidget(name, menuButtonWidgetClass, menuLine, XtNmenuName, menuName,
                                       XtNfromHoriz, after, XtNleft, XtChainLeft, XtNright, XtChainLeft,
-                                      nullptr);
+                                      XtNaccelerators, readAccelerators(menuLine, name, "MenuButton"), nullptr);
     return XtCreatePopupShell(menuName, simpleMenuWidgetClass, *button, nullptr, 0);
 }
 

@@ -180,3 +180,18 @@ TEST(Keys, AUsersOwnBindingsReplaceTheDefaultOnes) {
     controlKey(appContext, "u");
     EXPECT_EQ(countObjects(), 0);
 }
+
+TEST(Keys, WorkWhileTheMainWindowHasTheFocusAndThePointerIsElsewhere) {
+    startEditor();
+    drawObject("filled", {{100, 100}, {150, 130}});
+    Display *d = XtDisplay(topLevel);
+    moveTo(appContext, topLevel, 1000, 900);  // outside the window, over the root
+    XSetInputFocus(d, XtWindow(topLevel), RevertToParent, CurrentTime);
+    idle();
+    controlKey(appContext, "z");
+    EXPECT_EQ(countObjects(), 0);
+    controlKey(appContext, "y");
+    EXPECT_EQ(countObjects(), 1);
+    XSetInputFocus(d, PointerRoot, RevertToPointerRoot, CurrentTime);
+    idle();
+}
