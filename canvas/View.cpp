@@ -6,6 +6,7 @@
 #include <string>
 
 #include "canvas/Canvas.h"
+#include "canvas/Pick.h"
 #include "objects/ObjRecord.h"
 #include "objects/Scale.h"
 #include "picfile/Units.h"
@@ -67,6 +68,9 @@ bool parseDefaultUnit(const char *text) {
 }
 
 void resetPicture() {
+    // Nothing may keep pointing into the records about to be freed: the
+    // selection, its grips and the text dialog's target all go first.
+    deselect();
     freeAllObjects();
     modified = false;
     clearCanvas(false);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "canvas/Canvas.h"
 #include "canvas/Pick.h"
 #include "shell/LoadPicture.h"
 #include "picfile/Writer.h"
@@ -59,6 +60,9 @@ void loadSelected(Widget, XtPointer, XtPointer selection) {
     else
         FileNominatorSelectName(selector());
     deselect();
+    // A load that read nothing has only cleared the canvas: grid and ruler
+    // come back with a full redraw, as after any other load.
+    clearCanvas(true);
 }
 
 void saveSelected(Widget, XtPointer, XtPointer selection) {
