@@ -1,6 +1,7 @@
 #include "objects/Extent.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 // Widens [lo, hi] by the extreme value of the quadratic Bezier coordinate
@@ -100,6 +101,20 @@ void ObjGetExtent(const ObjRecord *rec, float extent[4]) {
     }
 }
 
+void emptyBox(float box[4]) {
+    box[0] = box[1] = HUGE_VALF;
+    box[2] = box[3] = -HUGE_VALF;
+}
+
+void widenBox(float box[4], const float e[4]) {
+    if (e[0] < box[0]) box[0] = e[0];
+    if (e[1] < box[1]) box[1] = e[1];
+    if (e[2] > box[2]) box[2] = e[2];
+    if (e[3] > box[3]) box[3] = e[3];
+}
+
+bool boxIsEmpty(const float box[4]) { return !(box[0] <= box[2] && box[1] <= box[3]); }
+
 bool ObjHit(const ObjRecord *rec, float px, float py) {
     float e[4];
     ObjGetExtent(rec, e);
@@ -108,16 +123,14 @@ bool ObjHit(const ObjRecord *rec, float px, float py) {
 }
 
 bool drawingExtent(float extent[4]) {
-    if (!objectList) return false;
-    float box[4] = {1000000, 1000000, -1000000, -1000000};
+    float box[4];
+    emptyBox(box);
     for (const ObjRecord *r = objectList; r; r = r->next) {
         float e[4];
         ObjGetExtent(r, e);
-        if (e[0] < box[0]) box[0] = e[0];
-        if (e[1] < box[1]) box[1] = e[1];
-        if (e[2] > box[2]) box[2] = e[2];
-        if (e[3] > box[3]) box[3] = e[3];
+        widenBox(box, e);
     }
+    if (boxIsEmpty(box)) return false;
     for (int i = 0; i < 4; i++) extent[i] = box[i];
     return true;
 }

@@ -9,9 +9,17 @@ void ObjGetExtent(const ObjRecord *rec, float extent[4]);
 // The box of the part of an oval that is drawn (the whole box for a whole
 // oval), canvas pixels like ObjGetExtent.
 void ovalPartBox(const ObjRecord *rec, float box[4]);
-// The bounding box of the whole drawing, in the same terms; false (and
-// extent untouched) for an empty drawing.
+// The bounding box of the whole drawing, in the same terms, taken from
+// the objects whatever their size; false (and extent untouched) for an
+// empty drawing or one without a defined extent.
 bool drawingExtent(float extent[4]);
+// A box around several extents: start empty, widen by each extent.
+// Undefined (NaN) values widen nothing, so a box stays empty when no
+// extent had a defined value.
+void emptyBox(float box[4]);
+void widenBox(float box[4], const float extent[4]);
+bool boxIsEmpty(const float box[4]);
+
 // True when (px, py) lies in the bounding box widened by 3 pixels.
 bool ObjHit(const ObjRecord *rec, float px, float py);
 

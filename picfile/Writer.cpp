@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -27,8 +28,13 @@
 
 static const double powersOfTen[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
 
+static locale_t cNumeric() {
+    static locale_t c = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
+    return c;
+}
+
 static char *formatWithPrintf(char *out, double v, int decimals) {
-    static locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
+    locale_t cLocale = cNumeric();
     locale_t old = cLocale ? uselocale(cLocale) : nullptr;
     int n = snprintf(out, 330, "%.*f", decimals, v);
     if (old) uselocale(old);
@@ -80,6 +86,18 @@ char *formatFixed(char *out, double v, int decimals) {
     return out;
 }
 
+// The \unitlength's number: six decimals, or as many more as it takes to
+// read back as the same length (a tiny unit would otherwise read as 0).
+static char *formatUnitValue(char *out, float v) {
+    for (int decimals = 6; decimals <= 60; decimals++) {
+        char *end = decimals <= 9 ? formatFixed(out, v, decimals) : formatWithPrintf(out, v, decimals);
+        *end = '\0';
+        double back = cNumeric() ? strtod_l(out, nullptr, cNumeric()) : strtod(out, nullptr);
+        if (static_cast<float>(back) == v || !std::isfinite(v)) return end;
+    }
+    return formatFixed(out, v, 6);
+}
+
 // ---------------------------------------------------------------------
 // Slopes.
 
@@ -116,6 +134,42 @@ Slope findSlope(float x1, float y1, float x2, float y2) {
     return {x1 > x2 ? -bestA : bestA, y1 > y2 ? -bestB : bestB, adx};
 }
 
+// Where \line(a,b){length} from (0,0) ends, as a reader of the file puts it.
+static void slopeEnd(const Slope &s, double length, double *ex, double *ey) {
+    if (s.a == 0) {
+        *ex = 0;
+        *ey = s.b > 0 ? length : -length;
+    } else {
+        *ex = s.a > 0 ? length : -length;
+        *ey = length * s.b / std::abs(s.a);
+    }
+}
+
+static double hundredths(double v) { return std::nearbyint(v * 100); }
+
+// A double as a float; beyond the float range it becomes an infinity.
+static float narrow(double v) {
+    if (v > FLT_MAX) return HUGE_VALF;
+    if (v < -FLT_MAX) return -HUGE_VALF;
+    return static_cast<float>(v);
+}
+
+Slope writtenSlope(float x1, float y1, float x2, float y2) {
+    Slope s = findSlope(x1, y1, x2, y2);
+    // The line read back from the file runs exactly along the pair, with
+    // the length in hundredths; the search on that line may settle on a
+    // smaller pair, which is then the one to write.
+    for (int round = 0; round < 8; round++) {
+        s.length = narrow(hundredths(s.length) / 100);
+        double ex, ey;
+        slopeEnd(s, s.length, &ex, &ey);
+        Slope again = findSlope(0, 0, narrow(ex), narrow(ey));
+        if (again.a == s.a && again.b == s.b) break;
+        s = again;
+    }
+    return s;
+}
+
 // ---------------------------------------------------------------------
 // Object lines.
 
@@ -144,7 +198,7 @@ public:
     }
     Line &num(double v) {  // "%.2f" of a number as a file may hold it
         if (room() < 330) return *this;
-        end_ = formatFixed(end_, fileNumber(v), 2);
+        end_ = formatFixed(end_, fileNumber(v) + 0.0, 2);  // a zero is never written "-0.00"
         return *this;
     }
     Line &integer(int v) {
@@ -192,14 +246,18 @@ void putPosition(Line &line, int flags) {
 }
 
 // The text as stored, except that unmatched braces, which would end the
-// group early or swallow what follows, are left out.
+// group early or swallow what follows, are left out, and a bare "%",
+// which would make the rest of the line a comment, is written "\%".
 void putText(Line &line, const ObjRecord *rec) {
     char text[objTextSize];
     size_t n = strnlen(rec->text, objTextSize - 1);
     memcpy(text, rec->text, n);
     text[n] = '\0';
     balanceText(text);
-    line.put("{").put(text, strlen(text)).put("}");
+    char escaped[2 * objTextSize];
+    memcpy(escaped, text, strlen(text) + 1);
+    escapePercents(escaped, sizeof escaped);  // room for every one
+    line.put("{").put(escaped, strlen(escaped)).put("}");
 }
 
 // The letters of an oval's part: "[tl]" and the like; nothing for a whole oval.
@@ -250,7 +308,7 @@ bool putCommand(Line &line, const ObjRecord *rec, float xmin, float ymax, double
     case ObjVector: {
         float x1 = rec->x - xmin, y1 = ymax - rec->y;
         float x2 = rec->x2 - xmin, y2 = ymax - rec->y2;
-        Slope s = findSlope(x1, y1, x2, y2);
+        Slope s = writtenSlope(x1, y1, x2, y2);
         *px = x1, *py = y1;
         line.put(rec->type == ObjLine ? "\\line(" : "\\vector(");
         line.integer(s.a).put(",").integer(s.b).put("){").num(s.length).put("}");
@@ -404,52 +462,219 @@ void syncDirectory(const std::string &dir) {
     close(fd);
 }
 
-// The record in picture units (y still downwards), in *copy. A
-// multiput's body is copied too, into records the caller frees with
-// ObjFreeList(copy->body).
-void inPictureUnits(const ObjRecord *rec, float factor, ObjRecord *copy) {
-    memcpy(copy, rec, sizeof *copy);
-    if (rec->type == ObjMultiput) {
-        copy->body = nullptr;
-        ObjCopy(rec, copy);
+// What the file says of a record, in hundredths of a unit: every point
+// that a line of the file fixes, measured from ref (canvas pixels, y
+// downwards), and every size rounded to hundredths. A line's end is where
+// the written pair and length put it. Numbers taken only from what the
+// file holds come out the same when the file is read back and saved again.
+void inHundredths(const ObjRecord *rec, double scale, const double ref[2], ObjRecord *h) {
+    auto hx = [&](double x) { return narrow(hundredths((x - ref[0]) / scale)); };
+    auto hy = [&](double y) { return narrow(hundredths((y - ref[1]) / scale)); };
+    auto size = [&](double v) { return narrow(hundredths(v / scale)); };
+    memcpy(h, rec, sizeof *h);
+    h->next = h->body = nullptr;
+    double x = rec->x, y = rec->y, w = rec->x2, ht = rec->y2;
+    switch (rec->type) {
+    case ObjLine:
+    case ObjVector: {
+        Slope s = writtenSlope(0, 0, narrow((rec->x2 - x) / scale), narrow((y - rec->y2) / scale));
+        double ex, ey;
+        slopeEnd(s, hundredths(s.length), &ex, &ey);
+        h->x = hx(x), h->y = hy(y);
+        h->x2 = narrow(h->x + ex), h->y2 = narrow(h->y - ey);
+        break;
     }
-    ObjRescale(copy, factor);
+    case ObjCircle:
+    case ObjDisc:
+        h->x = hx(x), h->y = hy(y);
+        h->x2 = narrow(hundredths(2 * w / scale) / 2);
+        break;
+    case ObjOval:  // the centre is written
+        h->x2 = size(w), h->y2 = size(ht), h->x3 = size(rec->x3);
+        h->x = hx(x + w / 2) - h->x2 / 2;
+        h->y = hy(y + ht / 2) - h->y2 / 2;
+        break;
+    case ObjBezier:
+        h->x = hx(x), h->y = hy(y);
+        h->x2 = hx(w), h->y2 = hy(ht);
+        h->x3 = hx(rec->x3), h->y3 = hy(rec->y3);
+        break;
+    case ObjMultiput: {  // its point and step; its body is written from the point
+        h->x = hx(x), h->y = hy(y);
+        h->x2 = size(w), h->y2 = size(ht);
+        double point[2] = {x, y};
+        ObjRecord **tail = &h->body;
+        for (const ObjRecord *r = rec->body; r; r = r->next) {
+            ObjRecord *q = ObjNew(r->type);
+            inHundredths(r, scale, point, q);
+            ObjMove(q, h->x, h->y);
+            *tail = q;
+            tail = &q->next;
+        }
+        break;
+    }
+    default:  // boxes and texts: the lower-left corner is written
+        h->x2 = size(w), h->y2 = size(ht), h->x3 = size(rec->x3);
+        h->x = hx(x);
+        h->y = hy(y + ht) - h->y2;
+        break;
+    }
+}
+
+// A record in hundredths as picture units measured from (x0, y0), in place.
+void inUnitsFrom(ObjRecord *r, double x0, double y0) {
+    auto ux = [x0](float v) { return narrow((v - x0) / 100); };
+    auto uy = [y0](float v) { return narrow((v - y0) / 100); };
+    auto us = [](float v) { return narrow(v / 100.0); };
+    r->x = ux(r->x), r->y = uy(r->y);
+    switch (r->type) {
+    case ObjLine:
+    case ObjVector: r->x2 = ux(r->x2), r->y2 = uy(r->y2); break;
+    case ObjBezier: r->x2 = ux(r->x2), r->y2 = uy(r->y2), r->x3 = ux(r->x3), r->y3 = uy(r->y3); break;
+    case ObjMultiput:
+        r->x2 = us(r->x2), r->y2 = us(r->y2);
+        for (ObjRecord *b = r->body; b; b = b->next) inUnitsFrom(b, x0, y0);
+        break;
+    default: r->x2 = us(r->x2), r->y2 = us(r->y2), r->x3 = us(r->x3); break;
+    }
+}
+
+// The points of a record that its line fixes, canvas pixels.
+int anchorsOf(const ObjRecord *r, double points[3][2]) {
+    switch (r->type) {
+    case ObjOval:
+        points[0][0] = r->x + r->x2 / 2.0, points[0][1] = r->y + r->y2 / 2.0;
+        return 1;
+    case ObjFramedBox:
+    case ObjDashedBox:
+    case ObjFilledBox:
+    case ObjText:
+        points[0][0] = r->x, points[0][1] = static_cast<double>(r->y) + r->y2;
+        return 1;
+    case ObjBezier:
+        points[1][0] = r->x2, points[1][1] = r->y2;
+        points[2][0] = r->x3, points[2][1] = r->y3;
+        points[0][0] = r->x, points[0][1] = r->y;
+        return 3;
+    default:
+        points[0][0] = r->x, points[0][1] = r->y;
+        return 1;
+    }
 }
 
 // Everything from the header to the closing line; false once a write
 // has failed.
 bool writePicture(FILE *file) {
-    float factor = 1.0f / (pixelsPerUnit * zoomFactor);
-    ObjRecord copy;
-    float xmin = 1000000, ymin = 1000000, xmax = -1000000, ymax = -1000000;
+    double scale = static_cast<double>(pixelsPerUnit) * zoomFactor;
+    // Every number is measured from the smallest fixed point, itself
+    // fixed by the file, so reading the file back changes none of them.
+    double ref[2] = {HUGE_VAL, HUGE_VAL};
     for (const ObjRecord *r = objectList; r; r = r->next) {
-        inPictureUnits(r, factor, &copy);
-        float e[4];
-        ObjGetExtent(&copy, e);
-        ObjFreeList(copy.body);
-        if (e[0] < xmin) xmin = e[0];
-        if (e[1] < ymin) ymin = e[1];
-        if (e[2] > xmax) xmax = e[2];
-        if (e[3] > ymax) ymax = e[3];
+        double points[3][2];
+        for (int i = anchorsOf(r, points) - 1; i >= 0; i--) {
+            ref[0] = std::fmin(ref[0], points[i][0]);
+            ref[1] = std::fmin(ref[1], points[i][1]);
+        }
     }
+    for (double &v : ref)
+        if (!std::isfinite(v)) v = 0;
+    // The box of the drawing, in whole hundredths, from the objects alone.
+    ObjRecord h;
+    float box[4];
+    emptyBox(box);
+    for (const ObjRecord *r = objectList; r; r = r->next) {
+        inHundredths(r, scale, ref, &h);
+        float e[4];
+        ObjGetExtent(&h, e);
+        widenBox(box, e);
+        ObjFreeList(h.body);
+    }
+    if (boxIsEmpty(box)) box[0] = box[1] = box[2] = box[3] = 0;
+    double x0 = std::floor(box[0]), y0 = std::floor(box[1]), x1 = std::ceil(box[2]), y1 = std::ceil(box[3]);
 
-    char value[330];
-    *formatFixed(value, unitValue, 6) = '\0';
+    char value[400];
+    *formatUnitValue(value, unitValue) = '\0';
     const char *unit = unitIndex >= 0 && unitIndex < unitCount ? unitTable[unitIndex].name : "pt";
     fprintf(file, "{%% Picture saved by vexilo %s.%s\n\\unitlength=%s%s\n", versionMajor,
             versionMinor, value, unit);
     written = {0, 0};
     Line size;
-    size.put("\\begin{picture}").pair(xmax - xmin, ymax - ymin).put("(0.00,0.00)\n").write(file);
+    size.put("\\begin{picture}").pair((x1 - x0) / 100, (y1 - y0) / 100).put("(0.00,0.00)\n").write(file);
 
     for (const ObjRecord *r = objectList; r; r = r->next) {
-        inPictureUnits(r, factor, &copy);
-        ObjSave(&copy, file, xmin, ymax);
-        ObjFreeList(copy.body);
+        // In picture units from the box's top-left corner.
+        inHundredths(r, scale, ref, &h);
+        inUnitsFrom(&h, x0, y0);
+        ObjSave(&h, file, 0, narrow((y1 - y0) / 100));
+        ObjFreeList(h.body);
         if (ferror(file)) return false;  // no use writing on into a full disk
     }
     fputs("\\end{picture}}\n", file);
     return !ferror(file);
+}
+
+void tellNoBackup(MessageSink sink, const std::string &reason) {
+    tell(sink, ("Saved; no backup was kept (" + reason + ")").c_str());
+}
+
+// Writes all of data at the start of fd and cuts the file after it.
+bool overwrite(int fd, const std::string &data) {
+    size_t done = 0;
+    while (done < data.size()) {
+        ssize_t n = pwrite(fd, data.data() + done, data.size() - done, static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    if (ftruncate(fd, static_cast<off_t>(data.size())) != 0) return false;
+    return fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
+}
+
+// The save of a file whose directory takes no new file: the new picture
+// overwrites the old one in place, every write checked; if one fails the
+// old contents are written back. No backup can be made there.
+bool saveInPlace(const std::string &target, MessageSink sink, const std::string &reason) {
+    int fd = open(target.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    struct stat st;
+    if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        if (fd >= 0) close(fd);
+        tell(sink, "Can't open file");
+        return false;
+    }
+    std::string old, fresh;
+    bool readAll = true;
+    char chunk[1 << 16];
+    for (ssize_t n; (n = read(fd, chunk, sizeof chunk)) != 0;) {
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            readAll = false;
+            break;
+        }
+        old.append(chunk, static_cast<size_t>(n));
+    }
+    char *text = nullptr;
+    size_t length = 0;
+    FILE *memory = readAll ? open_memstream(&text, &length) : nullptr;
+    bool made = memory && writePicture(memory);
+    if (memory && fclose(memory) != 0) made = false;
+    if (made) fresh.assign(text, length);
+    free(text);
+    // Without the old contents in hand nothing is overwritten.
+    if (!readAll || !made) {
+        close(fd);
+        tell(sink, readAll ? "Can't write file" : "Can't open file");
+        return false;
+    }
+    if (!overwrite(fd, fresh)) {
+        overwrite(fd, old);
+        close(fd);
+        tell(sink, "Can't write file");
+        return false;
+    }
+    close(fd);
+    markSaved();
+    tellNoBackup(sink, reason);
+    return true;
 }
 
 }  // namespace
@@ -480,6 +705,10 @@ bool savePicture(const char *path, MessageSink sink, const char *suffix) {
     std::string temp = dir + (dir == "/" ? "" : "/") + ".vexilo-XXXXXX";
     int fd = mkostemp(&temp[0], O_CLOEXEC);
     if (fd < 0) {
+        // A file the user may write in a directory he may not: written
+        // where it is, as the only way left.
+        std::string reason = dir + ": " + strerror(errno);
+        if (exists) return saveInPlace(target, sink, reason);
         tell(sink, "Can't open file");
         return false;
     }
@@ -514,20 +743,23 @@ bool savePicture(const char *path, MessageSink sink, const char *suffix) {
         return false;
     }
 
+    // A backup that cannot be made (a directory in the way, a name too
+    // long) does not stop the save; the user is told.
     std::string backup = target + (suffix ? suffix : "");
-    if (exists && backup != target && rename(target.c_str(), backup.c_str()) != 0) {
-        // No backup, no replacing: the old contents would be lost.
-        unlink(temp.c_str());
-        tell(sink, "Can't write file");
-        return false;
+    bool backedUp = false;
+    std::string noBackup;
+    if (exists && backup != target) {
+        backedUp = rename(target.c_str(), backup.c_str()) == 0;
+        if (!backedUp) noBackup = backup + ": " + strerror(errno);
     }
     if (rename(temp.c_str(), target.c_str()) != 0) {
-        if (exists && backup != target) rename(backup.c_str(), target.c_str());
+        if (backedUp) rename(backup.c_str(), target.c_str());
         unlink(temp.c_str());
         tell(sink, "Can't write file");
         return false;
     }
     syncDirectory(dir);
     markSaved();
+    if (!noBackup.empty()) tellNoBackup(sink, noBackup);
     return true;
 }

@@ -28,6 +28,10 @@ struct Slope {
     float length;  // horizontal extent, or vertical for a vertical pair
 };
 Slope findSlope(float x1, float y1, float x2, float y2);
+// The pair and length written for that segment: findSlope's, with the
+// length in hundredths, and a pair that the search finds again on the
+// line a reader builds from them.
+Slope writtenSlope(float x1, float y1, float x2, float y2);
 
 // Appends v with the given number of decimals (at most 9) to out, as the
 // C locale's "%.*f" writes it, and returns the end. out must have room

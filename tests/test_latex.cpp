@@ -62,7 +62,7 @@ TEST(Latex, SavedDrawingCompiles) {
     segment(ObjLine, 0, 80, 60, 80);      // horizontal
     segment(ObjVector, 80, 80, 40, 70);   // (-4,-1)
     segment(ObjVector, 80, 0, 80, 40);    // vertical arrow
-    box(ObjFramedBox, 10, 10, 30, 12, posCentred, "Framed");
+    box(ObjFramedBox, 10, 10, 30, 12, posCentred, "Framed 100%");  // a bare % must not end the line
     box(ObjDashedBox, 10, 30, 30, 12, posTop | posRight, "Dashed");
     box(ObjFilledBox, 50, 20, 8, 4, 0, "");
     box(ObjOval, 20, 50, 40, 20, 0, "");

@@ -249,14 +249,47 @@ TEST_F(Writer, EdgeCasesAsTheyAreWritten) {
         {"bezier with its control point beyond the box",
          [](Drawing &d) { d.bezier(0, 0, 10, 20, 20, 0); },
          {"\\begin{picture}(20.00,10.00)(0.00,0.00)", "\\qbezier(0.00,0.00)(10.00,20.00)(20.00,0.00)"}},
+        // A bare percent sign would make the rest of the line a comment.
         {"text with braces and percent",
          [](Drawing &d) { d.text(0, 0, posCentred, "50% {off}"); },
-         {"\\put(0.00,0.00){\\makebox(0.00,0.00){50% {off}}}"}},
+         {"\\put(0.00,0.00){\\makebox(0.00,0.00){50\\% {off}}}"}},
+        {"text with escaped and bare percent signs",
+         [](Drawing &d) { d.text(0, 0, posCentred, "\\%a%\\\\%%"); },
+         {"\\put(0.00,0.00){\\makebox(0.00,0.00){\\%a\\%\\\\\\%\\%}}"}},
         // An unmatched brace would end the group early or swallow what
         // follows: it is left out.
         {"text with unmatched braces",
          [](Drawing &d) { d.text(0, 0, posCentred, "}a{b\\"); },
          {"\\put(0.00,0.00){\\makebox(0.00,0.00){ab}}"}},
+        // The box comes from the objects whatever their size, also when
+        // every coordinate lies beyond a million units.
+        {"objects a million units away",
+         [](Drawing &d) {
+             d.segment(ObjLine, 2000000, 3000000, 2000100, 3000000);
+             d.circle(ObjCircle, 2000100, 3000000, 20);
+         },
+         {"\\begin{picture}(120.00,40.00)(0.00,0.00)", "\\put(0.00,20.00){\\line(1,0){100.00}}",
+          "\\put(100.00,20.00){\\circle{40.00}}"}},
+        // A unit that six decimals cannot hold gets the digits it needs;
+        // one they hold keeps its six.
+        {"a tiny unit length",
+         [](Drawing &d) {
+             useScale(1, 0.0000004f, 4);
+             d.segment(ObjLine, 0, 0, 10, 0);
+         },
+         {"\\unitlength=0.0000004in"}},
+        {"a unit length of seven digits",
+         [](Drawing &d) {
+             useScale(1, 0.1234567f, 1);
+             d.segment(ObjLine, 0, 0, 10, 0);
+         },
+         {"\\unitlength=0.1234567cm"}},
+        {"a unit length that six decimals hold",
+         [](Drawing &d) {
+             useScale(1, 0.1f, 1);
+             d.segment(ObjLine, 0, 0, 10, 0);
+         },
+         {"\\unitlength=0.100000cm"}},
         {"two and a half millimetres at zoom 2",
          [](Drawing &d) {
              useScale(2, 2.5f, 2);  // 7.5 pixels a unit
@@ -506,31 +539,64 @@ TEST_F(WriterFailure, DirectoryThatDoesNotExist) {
     EXPECT_TRUE(listing(dir).empty());
 }
 
+// As an ordinary user, for whom permission bits count (the tests run as
+// root): a file he may write in a directory he may not is written in
+// place; a write that fails part-way puts the old contents back.
 TEST_F(WriterFailure, DirectoryThatCannotBeWritten) {
     Drawing d;
     d.segment(ObjLine, 0, 0, 10, 0);
-    auto before = geometry();
     writeFile(dir / "pic.tex", "old picture\n");
     writeFile(dir / "pic.tex.old", "older picture\n");
     writeFile(dir / "locked.tex", "locked picture\n");
     chmod((dir / "locked.tex").c_str(), 0444);
-    // Permission bits do not stop root: the saves run as an ordinary user
-    // who owns the directory and its files.
     bool root = geteuid() == 0;
-    if (root) {
-        for (const char *name : {"", "pic.tex", "pic.tex.old", "locked.tex"})
-            ASSERT_EQ(chown((dir / name).c_str(), 65534, 65534), 0) << name;
+    for (const char *name : {"pic.tex", "pic.tex.old", "locked.tex"}) {
+        if (root) {
+            ASSERT_EQ(chown((dir / name).c_str(), 65534, 65534), 0);
+        }
     }
-    auto files = listing(dir);
+    chmod(dir.c_str(), root ? 0755 : 0555);  // root's directory, or one of the user's made read-only
+
     std::string result = inChild([&] {
         if (root && setresuid(65534, 65534, 65534) != 0) return std::string("setresuid failed");
-        std::string report = outcome(save(dir / "locked.tex"), before);
-        messages.clear();
-        chmod(dir.c_str(), 0555);
-        return report + " " + outcome(save(dir / "pic.tex"), before);
+        std::string report;
+        auto attempt = [&](const char *name) {
+            messages.clear();
+            modified = true;
+            auto drawing = geometry();
+            report += "[" + outcome(save(dir / name), drawing) + "]";
+        };
+        attempt("locked.tex");
+        // A limit on the file size makes the write fail past 100 bytes.
+        struct rlimit rl;
+        getrlimit(RLIMIT_FSIZE, &rl);
+        rl.rlim_cur = 100;
+        signal(SIGXFSZ, SIG_IGN);
+        if (setrlimit(RLIMIT_FSIZE, &rl) != 0) return std::string("setrlimit failed");
+        for (int i = 0; i < 20; i++) d.segment(ObjLine, 0, i, 10, i);
+        attempt("pic.tex");
+        report += harness::readFile(dir / "pic.tex") == "old picture\n" ? " kept" : " CHANGED";
+        rl.rlim_cur = rl.rlim_max;
+        setrlimit(RLIMIT_FSIZE, &rl);
+        freeAllObjects();
+        d.segment(ObjLine, 0, 0, 10, 0);
+        attempt("pic.tex");
+        return report;
     });
-    EXPECT_EQ(result, "refused|Can't open file|modified|same refused|Can't open file|modified|same");
-    EXPECT_EQ(listing(dir), files);
+    EXPECT_EQ(result, "[refused|Can't open file|modified|same]"
+                      "[refused|Can't write file|modified|same] kept"
+                      "[saved|Saved; no backup was kept (" + dir.string() + ": Permission denied)|clean|same]");
+    std::string saved = harness::readFile(dir / "pic.tex");
+    EXPECT_EQ(saved.rfind("{% Picture saved by vexilo", 0), 0u);
+    EXPECT_NE(saved.find("\\put(0.00,0.00){\\line(1,0){10.00}}"), std::string::npos) << saved;
+    EXPECT_EQ(listing(dir), (std::map<std::string, std::string>{{"pic.tex", saved},
+                                                                {"pic.tex.old", "older picture\n"},
+                                                                {"locked.tex", "locked picture\n"}}));
+    struct stat st;
+    ASSERT_EQ(stat((dir / "pic.tex").c_str(), &st), 0);
+    if (root) {
+        EXPECT_EQ(st.st_uid, 65534u);
+    }
 }
 
 TEST_F(WriterFailure, WriteErrorsKeepTheOldFile) {
@@ -639,11 +705,6 @@ TEST_F(WriterPaths, PathsThatCannotTakeAPicture) {
     writeFile(dir / "sub" / "inside.tex", "kept\n");
     fs::create_symlink("loop-b.tex", dir / "loop-a.tex");
     fs::create_symlink("loop-a.tex", dir / "loop-b.tex");
-    std::string longName(252, 'p');  // fits NAME_MAX, but its backup name does not
-    writeFile(dir / longName, "old picture\n");
-    // A directory as the backup name: the old file cannot be kept.
-    writeFile(dir / "busy.tex", "old busy\n");
-    fs::create_directory(dir / "busy.tex.old");
     auto files = listing(dir);
 
     const struct {
@@ -653,8 +714,6 @@ TEST_F(WriterPaths, PathsThatCannotTakeAPicture) {
         {dir / "sub", "refused|Can't open file|modified|same"},
         {dir / "sub/", "refused|Can't open file|modified|same"},
         {dir / "loop-a.tex", "refused|Can't open file|modified|same"},
-        {dir / longName, "refused|Can't write file|modified|same"},
-        {dir / "busy.tex", "refused|Can't write file|modified|same"},
     };
     for (const auto &c : cases) {
         messages.clear();
@@ -664,4 +723,34 @@ TEST_F(WriterPaths, PathsThatCannotTakeAPicture) {
     messages.clear();
     EXPECT_EQ(outcome(savePicture("", record, ".old"), before), "refused|Can't open file|modified|same");
     EXPECT_EQ(harness::readFile(dir / "sub" / "inside.tex"), "kept\n");
+}
+
+// Whether the old file can be kept or not, the picture is saved; the
+// message says that no backup was kept and why.
+TEST_F(WriterPaths, BackupThatCannotBeMadeDoesNotStopTheSave) {
+    Drawing d;
+    d.segment(ObjLine, 0, 0, 10, 0);
+    auto before = geometry();
+    std::string longName(252, 'p');  // fits NAME_MAX, but its backup name does not
+    const struct {
+        std::string name;
+        std::function<void()> prepare;
+        std::string result;
+    } cases[] = {
+        {longName, [] {}, "saved|Saved; no backup was kept (" + (dir / longName).string() + ".old: File name too long)|clean|same"},
+        {"busy.tex", [&] { fs::create_directory(dir / "busy.tex.old"); },
+         "saved|Saved; no backup was kept (" + (dir / "busy.tex.old").string() + ": Is a directory)|clean|same"},
+    };
+    for (const auto &c : cases) {
+        writeFile(dir / c.name, "old picture\n");
+        c.prepare();
+        auto files = listing(dir);
+        messages.clear();
+        modified = true;
+        EXPECT_EQ(outcome(save(dir / c.name), before), c.result) << c.name;
+        std::string saved = harness::readFile(dir / c.name);
+        EXPECT_EQ(saved.rfind("{% Picture saved by vexilo", 0), 0u) << c.name;
+        files[c.name] = saved;  // nothing else changed, no temporary file left
+        EXPECT_EQ(listing(dir), files) << c.name;
+    }
 }
