@@ -41,6 +41,9 @@ void createDrawingGCs(Display *display, Window window, XFontStruct *font, Pixel 
                       Pixel background, float initGridDistance) {
     textFont = font;
     rubberGC = xorGC(display, window, foreground, background);
+    // The width of drawGC: an outline XOR-drawn over an object (a grip's
+    // drag starts so) covers exactly its pixels and leaves none behind.
+    XSetLineAttributes(display, rubberGC, 1, LineSolid, CapButt, JoinMiter);
     XGCValues v;
     v.function = GXcopy;
     v.foreground = foreground;

@@ -33,6 +33,10 @@ void initCrossHair() {
     lastPointerX = lastPointerY = -1;
 }
 
+// A coordinate as shown with one decimal: one that rounds to zero is
+// shown as 0.0, never as -0.0.
+static float shown(float v) { return v > -0.05f && v < 0.05f ? 0.0f : v; }
+
 void trackPointer(Widget w, XtPointer coordLabel, XEvent *event, Boolean *) {
     if (event->type != MotionNotify && event->type != EnterNotify) return;
     short x = toCanvas(event->type == MotionNotify ? event->xmotion.x : event->xcrossing.x);
@@ -50,7 +54,7 @@ void showCoordinates(int x, int y) {
     float px, py;
     windowToPicture(x, y, &px, &py);
     char text[128];  // room for two floats of any size
-    snprintf(text, sizeof text, "x=%6.1f y=%6.1f", px, py);
+    snprintf(text, sizeof text, "x=%6.1f y=%6.1f", shown(px), shown(py));
     XtVaSetValues(coordDisplay, XtNlabel, text, nullptr);
 }
 
@@ -96,7 +100,7 @@ void redrawDecorations(Widget w, XtPointer, XEvent *event, Boolean *) {
 }
 
 // One ruler label: its picture coordinate with one decimal.
-static void rulerLabel(float value, char *text, size_t size) { snprintf(text, size, "%.1f", value); }
+static void rulerLabel(float value, char *text, size_t size) { snprintf(text, size, "%.1f", shown(value)); }
 
 void drawRuler() {
     if (!canvasRealized()) return;

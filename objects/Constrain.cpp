@@ -95,6 +95,19 @@ void roundCircle(int cx, int cy, short *px, short *py, float scale, const int *t
     *py = toCanvas(cy);
 }
 
+double ovalCornerPoints(double side) {
+    // A side a whole number of steps long in the file may fall a hair
+    // short in floats.
+    double steps = std::floor(side / 4 + 1e-4);
+    if (!(steps >= 1)) return side > 0 ? side : 0;
+    return 4 * std::fmin(steps, 10);
+}
+
+int ovalCornerDiameter(double side, float scale) {
+    double points = ovalCornerPoints(unitPt * (side / scale) / pixelsPerUnit);
+    return truncInt(pixelsPerUnit * (scale * points) / unitPt);
+}
+
 bool setGridDistance(float distance) {
     gridDistance = distance;
     return distance * zoomFactor * pixelsPerUnit >= 4.0f;

@@ -34,6 +34,12 @@ void snapPoint(short *x, short *y);
 void snapToSpacing(short *x, short *y, float *sx, float *sy, float spacing);
 int roundDiameter(double d, float scale, const int *table);
 void roundCircle(int cx, int cy, short *px, short *py, float scale, const int *table);
+// LaTeX's \oval rounds its corners with quarter circles whose diameter is
+// the largest multiple of 4 pt not above the smaller side, at most 40 pt.
+// For a side below 4 pt, where LaTeX's corners overlap, the side itself.
+// In points from points, and in canvas pixels from pixels at a zoom.
+double ovalCornerPoints(double side);
+int ovalCornerDiameter(double side, float scale);
 bool setGridDistance(float distance);
 void enforceMinLength(int fx, int fy, short *mx, short *my);
 

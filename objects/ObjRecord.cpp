@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "objects/Constrain.h"
@@ -122,8 +123,7 @@ void ObjStore(ObjRecord *rec, const XPoint *p) {
     case ObjOval: {
         storeBox(rec, p);
         int m = static_cast<int>(std::min(rec->x2, rec->y2));
-        int d = 2 * (m / 2);
-        int g = roundDiameter(d, zoomFactor, circleDiameters);
+        int g = unlimitedDiameters ? 2 * (m / 2) : ovalCornerDiameter(m, zoomFactor);
         rec->x3 = static_cast<float>((g + 1) / 2);
         break;
     }
@@ -274,6 +274,24 @@ int countObjects() {
     int n = 0;
     for (const ObjRecord *r = objectList; r; r = r->next) n++;
     return n;
+}
+
+void escapePercents(char *text, size_t size) {
+    if (size == 0) return;
+    // A "%" with a line end after it in the text is a comment that ends
+    // there, as files written by other programs use it; after the last
+    // line end one would swallow the text's closing braces.
+    const char *lastLineEnd = strrchr(text, '\n');
+    size_t commentsEnd = lastLineEnd ? static_cast<size_t>(lastLineEnd - text) : 0;
+    std::string out;
+    for (size_t i = 0; text[i]; i++) {
+        std::string piece(1, text[i]);
+        if (text[i] == '%' && (!lastLineEnd || i > commentsEnd)) piece = "\\%";
+        if (text[i] == '\\' && text[i + 1]) piece += text[++i];
+        if (out.size() + piece.size() > size - 1) break;
+        out += piece;
+    }
+    memcpy(text, out.c_str(), out.size() + 1);
 }
 
 void balanceText(char *text) {

@@ -124,6 +124,12 @@ int countObjects();
 // dropping the unmatched ones; a backslash escapes the character after
 // it, so a lone backslash at the end is dropped. In place.
 void balanceText(char *text);
+// Makes every bare "%" of a text "\%", which LaTeX takes as a percent sign
+// instead of the start of a comment; an escaped one stays as it is, and
+// so does one with a line end after it in the text (a comment that ends
+// within the text). The result is cut to fit size bytes, never between a
+// backslash and what it escapes. In place.
+void escapePercents(char *text, size_t size);
 
 // A coordinate as a 16-bit canvas coordinate: truncated toward zero and
 // clamped to the range of a short, so far-away objects and pointer

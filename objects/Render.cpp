@@ -63,11 +63,11 @@ static void measure(const char *text, int n, int *width, int *ascent, int *desce
     *descent = overall.descent;
 }
 
-// Boxes and texts: the rectangle, then as much of the text as fits (never
+// Boxes and texts: the frame, then as much of the text as fits (never
 // fewer than 10 characters) at its position.
 static void drawTextObject(const ObjRecord *rec, Display *display, Drawable drawable) {
     int x = toCanvas(rec->x), y = toCanvas(rec->y), w = toCanvas(rec->x2), h = toCanvas(rec->y2);
-    if (w != 0 || h != 0)
+    if ((w != 0 || h != 0) && rec->type != ObjText)  // \makebox draws no frame
         XDrawRectangle(display, drawable, rec->type == ObjDashedBox ? dashGC : drawGC, x, y, w, h);
     int n = static_cast<int>(strnlen(rec->text, objTextSize - 1));
     if (n == 0 || !textFont) return;
@@ -186,9 +186,10 @@ void ObjDraw(const ObjRecord *rec, Display *display, Drawable drawable) {
             drawOvalPart(rec, display, drawable);
             break;
         }
-        int corner = toCanvas(rec->x3);
-        XmuDrawRoundedRectangle(display, drawable, drawGC, x, y, toCanvas(rec->x2), toCanvas(rec->y2),
-                                corner, corner);
+        // A corner wider than half a side would make Xmu round none at all.
+        int w = toCanvas(rec->x2), h = toCanvas(rec->y2);
+        int corner = std::max(0, std::min({static_cast<int>(toCanvas(rec->x3)), w / 2, h / 2}));
+        XmuDrawRoundedRectangle(display, drawable, drawGC, x, y, w, h, corner, corner);
         break;
     }
     case ObjBezier: {

@@ -210,6 +210,14 @@ void closeFrame() {
     }
 }
 
+// A text read is held as the writer writes it, so that it comes back the
+// same: a bare "%" escaped (cut to what a record holds), and balanced
+// braces (a text cut short or ended by the file's end may lack some).
+void keepAsWritten(char *text) {
+    escapePercents(text, objTextSize);
+    balanceText(text);
+}
+
 void applyPosition(const char *letters) {
     const int vertical = posTop | posVCenter | posBottom, horizontal = posLeft | posHCenter | posRight;
     for (const char *c = letters; *c; c++) {
@@ -251,7 +259,7 @@ void boxSequence(ObjType type) {
     }
     if (t == tokText) {
         snprintf(pendingText, sizeof pendingText, "%s", tokenText);
-        balanceText(pendingText);  // a text cut short or ended by the file's end
+        keepAsWritten(pendingText);
     } else {
         warn("text expected; assuming empty");
         pendingText[0] = '\0';
@@ -283,23 +291,12 @@ void makeLine(ObjType type, float dx, float dy, float l) {
     rec->y2 = -ey;
 }
 
-
-// An oval's corner radius in picture units: half the allowed \circle size
-// nearest to its smaller side, worked out in zoom-1 pixels.
-float ovalCorner(float ox, float oy, float w, float h) {
-    float s = pixelsPerUnit;
-    double cx = std::trunc(ox * s), cy = std::trunc(oy * s);
-    double px = std::trunc(s * (ox + std::min(w, h) / 2.0));
-    // Far from the origin the points no longer fit a canvas point: the
-    // radius depends only on their distance, so measure from zero.
-    if (std::fabs(cx) > SHRT_MAX || std::fabs(cy) > SHRT_MAX || std::fabs(px) > SHRT_MAX) {
-        px -= cx;
-        cx = cy = 0;
-        ox = 0;
-    }
-    short x = toCanvas(px), y = toCanvas(cy);
-    roundCircle(static_cast<int>(cx), static_cast<int>(cy), &x, &y, 1.0f, circleDiameters);
-    return x / s - ox;
+// An oval's corner radius in picture units: half the quarter circles
+// LaTeX draws in the corners of its smaller side.
+float ovalCorner(float w, float h) {
+    double side = std::min(w, h);
+    if (unlimitedDiameters) return static_cast<float>(side / 2);
+    return static_cast<float>(ovalCornerPoints(side * unitPt) / 2 / unitPt);
 }
 
 void readUnitLength() {
@@ -457,7 +454,7 @@ void handle(int t) {
         ObjRecord *rec = makeBox(ObjText, baseX, baseY, 0, 0);
         rec->flags = posBottom | posLeft;
         snprintf(rec->text, sizeof rec->text, "%s", tokenText);
-        balanceText(rec->text);
+        keepAsWritten(rec->text);
         if (t == tokPutText) closeFrame();
         break;
     }
@@ -500,7 +497,7 @@ void handle(int t) {
         // The point is the oval's centre, whatever part is drawn.
         float ox = static_cast<float>(baseX - w / 2.0), oy = static_cast<float>(baseY - h / 2.0);
         ObjRecord *rec = makeBox(ObjOval, ox, oy, w, h);
-        rec->x3 = ovalCorner(ox, oy, w, h);
+        rec->x3 = ovalCorner(w, h);
         rec->part = part;
         break;
     }

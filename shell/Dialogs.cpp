@@ -129,16 +129,19 @@ static void shiftButtonPressed(Widget, XtPointer direction, XtPointer) {
     shiftView(static_cast<int>(reinterpret_cast<long>(direction)));
 }
 
-// internalWidth 0 keeps the Command's own.
+// The arrows' places leave them no margin around their bitmaps: with the
+// Command's own margins the right and the down arrow would reach past the
+// dialog's edge. The centre mark keeps a margin of 2.
 static Widget createShiftButton(const char *name, Widget parent, Pixmap bitmap, Position x, Position y,
                                 int direction, Dimension internalWidth = 0) {
-    Arg args[5];
+    Arg args[6];
     Cardinal n = 0;
     XtSetArg(args[n], XtNbitmap, bitmap), n++;
     XtSetArg(args[n], XtNx, x), n++;
     XtSetArg(args[n], XtNy, y), n++;
     XtSetArg(args[n], XtNborderWidth, 0), n++;
-    if (internalWidth) XtSetArg(args[n], XtNinternalWidth, internalWidth), n++;
+    XtSetArg(args[n], XtNinternalWidth, internalWidth), n++;
+    XtSetArg(args[n], XtNinternalHeight, internalWidth), n++;
     Widget button = XtCreateManagedWidget(name, commandWidgetClass, parent, args, n);
     // The entry's outline goes first, while it is still where it was drawn:
     // after the shift has cleared the canvas, removing it would draw it.
@@ -182,6 +185,9 @@ void createZoomShell(Widget parent) {
 }
 
 void zoomDone(Widget, XtPointer, XtPointer) {
+    // The entered points are pixels of the old zoom: the entry is given
+    // up, its outline removed while still where it was drawn.
+    cancelEntry(nullptr, nullptr, nullptr);
     rescaleAll(1 / zoomFactor);
     zoomFactor = zoomFromText(zoomText);
     setZoomLabel(zoomButton);

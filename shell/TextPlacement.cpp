@@ -172,12 +172,14 @@ void editTextCommand(Widget, XtPointer, XtPointer) {
 // Cleans the field's text for an object.
 static void cleanText() {
     textBuffer[objTextSize - 1] = '\0';
-    size_t before = strlen(textBuffer);
+    char typed[objTextSize];
+    memcpy(typed, textBuffer, sizeof typed);
     keepPrintable(textBuffer);
+    escapePercents(textBuffer, sizeof textBuffer);  // as the file will hold it
     balanceText(textBuffer);
     // The field edits textBuffer in place and keeps its own idea of the
-    // length: after a removal it must read the buffer again.
-    if (strlen(textBuffer) != before) XtVaSetValues(textField, XtNstring, textBuffer, nullptr);
+    // length: after a change it must read the buffer again.
+    if (strcmp(textBuffer, typed) != 0) XtVaSetValues(textField, XtNstring, textBuffer, nullptr);
 }
 
 // Whether the dialog's text, position and shadow differ from rec's.
@@ -218,7 +220,8 @@ void textConfirmEdit(Widget, XtPointer ok, XtPointer) {
             changeObject(selectedObj);
             takeText(selectedObj);
         }
-        ObjDraw(selectedObj, XtDisplay(canvas), XtWindow(canvas));
+        // The old text goes with a full redraw, which draws the new one.
+        clearCanvas(true);
     }
     XtPopdown(textPlacement);
 }

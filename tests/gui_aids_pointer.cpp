@@ -100,6 +100,20 @@ TEST_F(AidsPointer, LabelShowsPictureCoordinatesUntilThePointerLeaves) {
     EXPECT_EQ(lastPointerY, -1);
 }
 
+// With grid distance 7 the origin lies on canvas row 595; on it and on
+// the origin column the label shows 0.0, never -0.0.
+TEST_F(AidsPointer, OriginRowAndColumnShowZero) {
+    start({"*initGridDistance: 7"});
+    struct {
+        int x, y;
+        const char *label;
+    } cases[] = {{0, 595, "x=   0.0 y=   0.0"}, {100, 595, "x= 100.0 y=   0.0"}, {100, 596, "x= 100.0 y=  -1.0"}};
+    for (auto &c : cases) {
+        canvasMove(c.x, c.y);
+        EXPECT_EQ(labelOf(coord), c.label);
+    }
+}
+
 TEST_F(AidsPointer, WithSnapTheLabelAndCrossHairMoveFromGridPointToGridPoint) {
     start({"*initGrid: True", "*initSnapGrid: True", "*initCross: True"});
     canvasMove(101, 502);

@@ -147,6 +147,20 @@ TEST_F(DialogsShift, ChildrenKeepTheirFixedPlaces) {
         EXPECT_EQ(bh, static_cast<unsigned>(c.bitmapHeight)) << c.name;
         EXPECT_EQ(depth, 1u) << c.name;
     }
+    // Every child whole inside the dialog, and the buttons apart.
+    std::vector<XRectangle> buttons;
+    for (auto &c : children) {
+        Widget w = XtNameToWidget(base, c.name);
+        Position x = 0, y = 0;
+        Dimension cw = 0, ch = 0, border = 0;
+        XtVaGetValues(w, XtNx, &x, XtNy, &y, XtNwidth, &cw, XtNheight, &ch, XtNborderWidth, &border, nullptr);
+        int right = x + cw + 2 * border, bottom = y + ch + 2 * border;
+        EXPECT_LE(right, width) << c.name;
+        EXPECT_LE(bottom, height) << c.name;
+        for (const XRectangle &r : buttons)
+            EXPECT_TRUE(x >= r.x + r.width || right <= r.x || y >= r.y + r.height || bottom <= r.y) << c.name;
+        buttons.push_back({x, y, static_cast<unsigned short>(right - x), static_cast<unsigned short>(bottom - y)});
+    }
     Dimension internal = 0, fieldWidth = 0;
     XtVaGetValues(XtNameToWidget(base, "center"), XtNinternalWidth, &internal, nullptr);
     XtVaGetValues(offsetField, XtNwidth, &fieldWidth, nullptr);

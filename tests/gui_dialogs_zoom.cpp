@@ -8,6 +8,7 @@
 
 #include "canvas/Canvas.h"
 #include "canvas/Pick.h"
+#include "canvas/PointEntry.h"
 #include "canvas/View.h"
 #include "harness/Editor.h"
 #include "objects/Constrain.h"
@@ -140,6 +141,27 @@ TEST(DialogsZoom, ThereAndBackReturnsEveryObjectToItsPlaceAndDropsTheSelection) 
     EXPECT_TRUE(sameImage(drawn, again));
     XDestroyImage(drawn);
     XDestroyImage(again);
+}
+
+// The point entered before a zoom is given up with its outline: the next
+// click starts a new line instead of ending one at the old pixel.
+TEST(DialogsZoom, ZoomDuringAnEntryAbandonsIt) {
+    start();
+    chooseMenu("draw", "line");
+    canvasClick(100, 100);
+    canvasMove(200, 150);
+    zoomTo("200");
+    EXPECT_EQ(pointCount, 0);
+    canvasMove(300, 300);
+    XImage *im = canvasImage();
+    EXPECT_EQ(inkCount(im), 0);
+    XDestroyImage(im);
+    canvasClick(300, 300);
+    EXPECT_EQ(countObjects(), 0);
+    canvasClick(400, 300);
+    ASSERT_EQ(countObjects(), 1);
+    EXPECT_EQ(objectList->x, 300);
+    EXPECT_EQ(objectList->x2, 400);
 }
 
 TEST(DialogsZoom, FocusOfTheDialogIsTheField) {

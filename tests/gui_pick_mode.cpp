@@ -370,6 +370,30 @@ TEST_F(PickTest, DragLeavesTheOutlineAtTheOldPlaceOnly) {
     XDestroyImage(shown);
 }
 
+// The outline at a circle's old place covers exactly the circle drawn
+// there: moved or resized, it leaves no pixel behind.
+TEST_F(PickTest, CircleDraggedByItsGripLeavesNothingBehind) {
+    const struct {
+        float radius;
+        int dx, dy, button;
+    } cases[] = {{40, 60, 30, 2}, {40, 50, 0, 1}, {13, -70, 40, 2}, {100, -30, 0, 1}};
+    for (auto &c : cases) {
+        SCOPED_TRACE(std::to_string(c.radius) + " by button " + std::to_string(c.button));
+        deselect();
+        freeAllObjects();
+        ObjRecord *circle = add(ObjCircle, 250, 300, c.radius, 0);
+        canvasClick(250, 300);
+        ASSERT_EQ(selectedObj, circle);
+        dragGrip(5, c.dx, c.dy, c.button);
+        EXPECT_FALSE(circle->x2 == c.radius && circle->x == 250);  // it did change
+        XImage *shown = canvasImage();
+        XImage *redrawn = redrawnImage();
+        EXPECT_TRUE(sameImage(shown, redrawn));
+        XDestroyImage(shown);
+        XDestroyImage(redrawn);
+    }
+}
+
 namespace {
 
 void ignoreMessage(const char *) {}

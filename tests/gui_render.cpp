@@ -168,6 +168,8 @@ TEST_F(TextRenderTest, TextIsFittedAndPlaced) {
         {ObjDashedBox, 100, 30, posBottom | posRight, "gy", 2, 187, 127},
         // a plain text's 10 characters: 100 + (0 - 60 - 1) / 2 = 70; 100 + (9 - 1 + 20) / 2 = 114
         {ObjFramedBox, 0, 20, posCentred, "zero width but tall", 10, 70, 114},
+        // a sized \makebox draws no frame: 100 + (60 - 12 - 1) / 2 = 123; 100 + (9 - 0 - 1 + 20) / 2 = 114
+        {ObjText, 60, 20, posCentred, "Hi", 2, 123, 114},
     };
     for (auto &c : cases) {
         SCOPED_TRACE(c.text);
@@ -178,7 +180,7 @@ TEST_F(TextRenderTest, TextIsFittedAndPlaced) {
 
         int w = static_cast<int>(c.w), h = static_cast<int>(c.h);
         clear();
-        if (w != 0 || h != 0) XDrawRectangle(d, this->w, c.type == ObjDashedBox ? dashGC : drawGC, 100, 100, w, h);
+        if ((w != 0 || h != 0) && c.type != ObjText) XDrawRectangle(d, this->w, c.type == ObjDashedBox ? dashGC : drawGC, 100, 100, w, h);
         XDrawString(d, this->w, drawGC, c.tx, c.ty, c.text, c.shown);
         XSync(d, False);
         XImage *expected = canvasImage();
@@ -310,4 +312,24 @@ TEST_F(RenderTest, PartsDotsCopiesAndThickness) {
     zoomFactor = zoom;
 
     for (ObjRecord *r : {oval, dotted, multi, thick, thin}) ObjFree(r);
+}
+
+// Ovals entered at 1 pt and zoom 1 show round corners, as LaTeX draws them.
+TEST_F(RenderTest, OvalsHaveRoundCorners) {
+    const struct {
+        short w, h;
+    } sizes[] = {{60, 30}, {40, 18}, {80, 22}, {50, 31}, {40, 20}};
+    for (auto &c : sizes) {
+        SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
+        ObjRecord *r = ObjNew(ObjOval);
+        XPoint points[2] = {{100, 100}, {static_cast<short>(100 + c.w), static_cast<short>(100 + c.h)}};
+        ObjStore(r, points);
+        XImage *img = draw(r);
+        for (int x : {100, 100 + c.w})
+            for (int y : {100, 100 + c.h}) EXPECT_EQ(at(img, x, y), bg) << "corner " << x << "," << y;
+        EXPECT_TRUE(inkNear(img, 100 + c.w / 2, 100, fg));
+        EXPECT_TRUE(inkNear(img, 100, 100 + c.h / 2, fg));
+        XDestroyImage(img);
+        ObjFree(r);
+    }
 }

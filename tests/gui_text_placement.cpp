@@ -103,6 +103,19 @@ TEST_F(TextTest, ATypedTabIsNotStored) {
     EXPECT_STREQ(objectList->text, "abc");
 }
 
+// A typed "%" is held as the file will have it, "\%"; the field shows it.
+TEST_F(TextTest, ATypedPercentIsStoredEscaped) {
+    chooseMenu("draw", "text");
+    canvasClick(400, 450);
+    type("50% \\%");
+    typeKey("Return");
+    ASSERT_EQ(countObjects(), 1);
+    EXPECT_STREQ(objectList->text, "50\\% \\%");
+    canvasClick(300, 500);
+    EXPECT_EQ(fieldText(), "50\\% \\%");
+    typeKey("Escape");
+}
+
 TEST_F(TextTest, TheNextDialogStartsWithTheLastChoices) {
     chooseMenu("draw", "framed");
     canvasClick(300, 350);
@@ -212,6 +225,30 @@ TEST_F(TextTest, EditTextOnADashedBox) {
     XDestroyImage(old);
     XDestroyImage(shown);
     XDestroyImage(redrawn);
+}
+
+// Ok after an edit erases the old text: the canvas shows what a full
+// redraw shows, for a box and a plain text.
+TEST_F(TextTest, EditedTextReplacesTheOldOne) {
+    ObjRecord *box = addBox(ObjFramedBox, 300, 350, 150, 100, "WWWWWWWW", 34, 0);
+    ObjRecord *text = addBox(ObjText, 100, 150, 0, 0, "MMMMMMMM", 34, 0);
+    for (ObjRecord *rec : {box, text}) {
+        select(rec);
+        chooseMenu("edit", "editText");
+        ASSERT_TRUE(shellUp(dialog()));
+        typeKey("End");
+        for (int i = 0; i < 8; i++) typeKey("BackSpace");
+        type("il");
+        typeKey("Return");
+        EXPECT_STREQ(rec->text, "il");
+        XImage *shown = canvasImage();
+        refreshCommand(nullptr, nullptr, nullptr);
+        idle();
+        XImage *redrawn = canvasImage();
+        EXPECT_TRUE(sameImage(shown, redrawn));
+        XDestroyImage(shown);
+        XDestroyImage(redrawn);
+    }
 }
 
 TEST_F(TextTest, EditTextShowsTheObjectsOwnShadow) {

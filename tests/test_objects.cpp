@@ -83,21 +83,33 @@ TEST_F(ModelTest, DashedBoxGetsDashLengthFiveOnEveryStore) {
     EXPECT_EQ(r->x3, 5.0f);
 }
 
-TEST_F(ModelTest, OvalCornerRadiusFollowsTheAllowedDiameters) {
+// LaTeX's corners: the largest multiple of 4 pt not above the smaller
+// side, at most 40 pt, in points (so the unit and the zoom count).
+TEST_F(ModelTest, OvalCornerRadiusIsLatexsQuarterCircle) {
     struct {
         XPoint a, b;
         bool unlimited;
         float radius;
+        float zoom = 1, pixels = 1, points = 1;  // zoomFactor, pixelsPerUnit, unitPt
     } cases[] = {
-        {{0, 0}, {40, 20}, false, 10},   // smaller side 20: a 20 pt circle
-        {{0, 0}, {40, 0}, false, 1},     // side 0 rounds to the smallest size, 1 pt
-        {{0, 0}, {40, 1}, false, 1},
+        {{0, 0}, {40, 20}, false, 10},   // smaller side 20: a 20 pt corner
+        {{0, 0}, {60, 30}, false, 14},   // 28 pt, not the nearest circle size 32
+        {{0, 0}, {40, 18}, false, 8},    // 16 pt
+        {{0, 0}, {80, 22}, false, 10},   // 20 pt
+        {{0, 0}, {50, 31}, false, 14},   // 28 pt
+        {{0, 0}, {40, 4}, false, 2},     // 4 pt, the smallest corner
+        {{0, 0}, {40, 3}, false, 2},     // below 4 pt: the side itself, (3 + 1) / 2
+        {{0, 0}, {40, 0}, false, 0},
         {{0, 0}, {40, 0}, true, 0},      // (0 + 1) / 2
         {{0, 0}, {200, 100}, false, 20}, // above 40 pt takes the 40 pt corner
         {{0, 0}, {40, 21}, true, 10},    // d = 20
+        {{0, 0}, {120, 60}, false, 28, 2},  // 30 pt at zoom 2: 28 pt, 56 pixels
+        // 1 mm: 3 pixels a unit; 45 pixels are 15 mm, 42.7 pt: 40 pt, 42 pixels
+        {{0, 0}, {90, 45}, false, 21, 1, 3, 2.8452756f},
     };
     for (auto &c : cases) {
         unlimitedDiameters = c.unlimited;
+        zoomFactor = c.zoom, pixelsPerUnit = c.pixels, unitPt = c.points;
         ObjRecord *r = stored(ObjOval, {c.a, c.b});
         EXPECT_EQ(r->x3, c.radius) << c.b.x << "x" << c.b.y << " unlimited " << c.unlimited;
     }
@@ -229,4 +241,23 @@ TEST_F(ModelTest, MultiputCopiesMovesAndStoresWithItsBody) {
     ObjCopy(multi, copy);
     EXPECT_EQ(copy->x2, 5);
     ObjFree(copy);
+}
+
+TEST(ObjText, BarePercentSignsAreEscaped) {
+    struct {
+        const char *in;
+        size_t size;
+        const char *out;
+    } cases[] = {
+        {"50% off", 128, "50\\% off"}, {"50\\% off", 128, "50\\% off"}, {"%%", 128, "\\%\\%"},
+        {"a\\\\%", 128, "a\\\\\\%"},   {"", 128, ""},                   {"ab%", 4, "ab"},  // no room for the pair
+        {"a%b", 5, "a\\%b"},           {"a\\%b", 3, "a"},               {"x%", 1, ""},
+        {"a%\n}", 128, "a%\n}"},        {"%b\nc%d", 128, "%b\nc\\%d"},  // a comment ends at its line end
+    };
+    for (auto &c : cases) {
+        char text[64];
+        snprintf(text, sizeof text, "%s", c.in);
+        escapePercents(text, c.size);
+        EXPECT_STREQ(text, c.out) << c.in << " in " << c.size;
+    }
 }
