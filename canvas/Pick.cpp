@@ -98,6 +98,7 @@ void showGrips(ObjRecord *rec) {
     case ObjLine:
     case ObjVector:
     case ObjText:
+    case ObjVerbatim:  // its point moves it
     case ObjBezier:
     case ObjMultiput:  // its first copy's point moves it, its last one's sets the step
         for (int i = 4; i < 7; i++) gripSlots[i].obj = rec;

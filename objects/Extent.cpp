@@ -72,6 +72,7 @@ void ObjGetExtent(const ObjRecord *rec, float extent[4]) {
     case ObjDashedBox:
     case ObjFilledBox:
     case ObjText:
+    case ObjVerbatim:
         extent[0] = rec->x;
         extent[1] = rec->y;
         extent[2] = rec->x + rec->x2;
@@ -118,6 +119,7 @@ bool boxIsEmpty(const float box[4]) { return !(box[0] <= box[2] && box[1] <= box
 bool ObjHit(const ObjRecord *rec, float px, float py) {
     float e[4];
     ObjGetExtent(rec, e);
+    if (rec->type == ObjVerbatim) e[1] -= verbatimBoxHeight, e[2] += verbatimBoxWidth;
     return double(e[0]) - 3 <= px && px <= double(e[2]) + 3 && double(e[1]) - 3 <= py &&
            py <= double(e[3]) + 3;
 }

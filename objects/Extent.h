@@ -20,7 +20,14 @@ void emptyBox(float box[4]);
 void widenBox(float box[4], const float extent[4]);
 bool boxIsEmpty(const float box[4]);
 
-// True when (px, py) lies in the bounding box widened by 3 pixels.
+// The placeholder of a verbatim record on the canvas, in pixels, with its
+// point at the lower-left corner. Its extent is the point alone: what the
+// source draws is not known, and a picture's size must not depend on the
+// zoom.
+const int verbatimBoxWidth = 80;
+const int verbatimBoxHeight = 16;
+// True when (px, py) lies in the bounding box widened by 3 pixels (for a
+// verbatim record, its placeholder).
 bool ObjHit(const ObjRecord *rec, float px, float py);
 
 #endif

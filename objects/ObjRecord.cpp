@@ -39,7 +39,22 @@ ObjRecord *ObjNew(ObjType type) {
 void ObjFree(ObjRecord *rec) {
     if (!rec) return;
     ObjFreeList(rec->body);
+    XtFree(rec->source);
     XtFree(reinterpret_cast<char *>(rec));
+}
+
+static char *copyText(const char *text, size_t n) {
+    char *copy = XtMalloc(static_cast<Cardinal>(n + 1));
+    memcpy(copy, text, n);
+    copy[n] = '\0';
+    return copy;
+}
+
+ObjRecord *ObjNewVerbatim(VerbatimKind kind, const char *text, size_t n) {
+    ObjRecord *rec = ObjNew(ObjVerbatim);
+    rec->part = kind;
+    rec->source = copyText(text, n);
+    return rec;
 }
 
 void ObjFreeList(ObjRecord *list) {
@@ -66,9 +81,11 @@ void ObjCopy(const ObjRecord *src, ObjRecord *dst) {
     if (src == dst) return;
     ObjRecord *next = dst->next;
     ObjFreeList(dst->body);
+    XtFree(dst->source);
     *dst = *src;
     dst->next = next;
     dst->body = copyList(src->body);
+    dst->source = src->source ? copyText(src->source, strlen(src->source)) : nullptr;
 }
 
 float lineWidthPoints(const ObjRecord *rec) {
@@ -138,6 +155,10 @@ void ObjStore(ObjRecord *rec, const XPoint *p) {
         rec->y = p[0].y;
         rec->x2 = rec->y2 = 0;
         break;
+    case ObjVerbatim:
+        rec->x = p[0].x;
+        rec->y = p[0].y;
+        break;
     case ObjBezier:
         rec->x = p[0].x;
         rec->y = p[0].y;
@@ -191,6 +212,7 @@ void ObjRetrieve(const ObjRecord *rec, XPoint *p, int *count) {
         *count = 2;
         break;
     case ObjText:
+    case ObjVerbatim:
         *count = 1;
         break;
     case ObjBezier:

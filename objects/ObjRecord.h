@@ -3,6 +3,7 @@
 #define VEXILO_OBJRECORD_H
 
 #include <X11/Xlib.h>
+#include <cstddef>
 #include <cstdint>
 
 // What an object record holds; the value is also the index of the
@@ -18,10 +19,15 @@ enum ObjType : int32_t {
     ObjOval = 7,       // \oval: opposite corners
     ObjText = 8,       // \makebox: the reference point
     ObjBezier = 9,     // \qbezier: start, end, control point
-    ObjMultiput = 10   // \multiput: its point, the point of its last copy
+    ObjMultiput = 10,  // \multiput: its point, the point of its last copy
+    ObjVerbatim = 11   // source kept as read: its point
 };
 
-const int objTypeCount = 11;
+const int objTypeCount = 12;
+
+// What a verbatim record's source is: written unchanged after the point's
+// \put or \multiput, or written alone (a declaration, a comment).
+enum VerbatimKind : int32_t { verbatimPlain = 0, verbatimPut = 1, verbatimMultiput = 2 };
 
 // Text position flags of the text-bearing types.
 enum PositionFlags : int32_t {
@@ -54,6 +60,9 @@ const int objTextSize = 128;  // 127 characters and the NUL
 //   multiput:          (x,y) the point of the first copy, (x2,y2) the step
 //                      to the next, count copies of the body's records
 //                      (which hold the first copy's place)
+//   verbatim:          (x,y) its \put point (for a plain one, where its
+//                      placeholder is drawn), part its VerbatimKind,
+//                      source the text that follows the point
 // Width and height are never negative.
 //
 // The fields after text hold what a file may give beyond the editor's own
@@ -62,7 +71,7 @@ const int objTextSize = 128;  // 127 characters and the NUL
 //
 // A record owns its body. Copy a record deeply with
 //     ObjRecord *copy = ObjNew(rec->type); ObjCopy(rec, copy);
-// and release it with ObjFree, which releases its body too.
+// and release it with ObjFree, which releases its body and source too.
 struct ObjRecord {
     ObjType type;
     ObjRecord *next;  // the next older record; NULL at the end of the list
@@ -81,6 +90,7 @@ struct ObjRecord {
     int32_t dots;        // a Bezier's point count; 0 a solid curve
     int32_t count;       // copies of a multiput
     ObjRecord *body;     // a multiput's records, in file order
+    char *source;        // a verbatim record's text, of any length; owned
 };
 
 // Line thickness in LaTeX's terms: \thinlines 0.4pt, \thicklines 0.8pt,
@@ -104,6 +114,8 @@ void ObjCopy(const ObjRecord *src, ObjRecord *dst);
 void ObjStore(ObjRecord *rec, const XPoint *points);
 void ObjRetrieve(const ObjRecord *rec, XPoint *points, int *count);
 void ObjMove(ObjRecord *rec, float dx, float dy);
+// A verbatim record holding a copy of the n bytes of text.
+ObjRecord *ObjNewVerbatim(VerbatimKind kind, const char *text, size_t n);
 
 // Frees a list of records linked through next.
 void ObjFreeList(ObjRecord *list);

@@ -95,6 +95,22 @@ static void drawTextObject(const ObjRecord *rec, Display *display, Drawable draw
     XDrawString(display, drawable, drawGC, tx, ty, rec->text, n);
 }
 
+// A verbatim record: a dotted box at its point and the start of its source.
+static void drawVerbatim(const ObjRecord *rec, Display *display, Drawable drawable) {
+    int x = toCanvas(rec->x), y = toCanvas(rec->y);
+    XDrawRectangle(display, drawable, dashGC ? dashGC : drawGC, x, y - verbatimBoxHeight, verbatimBoxWidth,
+                   verbatimBoxHeight);
+    if (!textFont || !rec->source) return;
+    char start[16];
+    int n = 0;
+    for (const char *c = rec->source; *c && n < static_cast<int>(sizeof start); c++)
+        if (*c != '\n' && *c != '\r' && *c != '\t') start[n++] = *c;
+    int tw, a, d;
+    measure(start, n, &tw, &a, &d);
+    while (n > 0 && tw > verbatimBoxWidth - 4) measure(start, --n, &tw, &a, &d);
+    XDrawString(display, drawable, drawGC, x + 2, y - d - 2, start, n);
+}
+
 // The pen width of a record on the canvas, in pixels: its line thickness
 // at the current unit and zoom. Widths of a pixel or less keep the
 // graphics contexts' own width of 1.
@@ -175,6 +191,9 @@ void ObjDraw(const ObjRecord *rec, Display *display, Drawable drawable) {
         break;
     case ObjFilledBox:
         XFillRectangle(display, drawable, drawGC, x, y, toCanvas(rec->x2), toCanvas(rec->y2));
+        break;
+    case ObjVerbatim:
+        drawVerbatim(rec, display, drawable);
         break;
     case ObjCircle:
     case ObjDisc: {

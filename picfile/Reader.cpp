@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -60,18 +61,49 @@ char pendingText[objTextSize];
 
 int pushedBack = -1;
 
-void warn(const char *text) { fprintf(stderr, "Warning(%d): %s\n", lineNumber, text); }
+// Where the tokens taken lie in the source: the start of the last one,
+// the end of the last one and of the one before, and the same of a token
+// given back.
+long takenStart, takenEnd, previousEnd, pushedStart, pushedEnd;
+
+std::vector<std::string> *warningList;
+
+void warn(const char *text) {
+    fprintf(stderr, "Warning(%d): %s\n", lineNumber, text);
+    if (warningList) warningList->push_back("line " + std::to_string(lineNumber) + ": " + text);
+}
+
+// The command at the top of the picture body being read, with all it
+// encloses.
+struct Item {
+    bool open = false;
+    long start;
+    int first;           // its first token
+    ObjRecord *mark;     // the list's head before it
+    size_t warnings;     // warnings before it
+    int problems;        // the scanner's skips before it
+    bool unmodelled;     // it holds something the model has no object for
+    bool lossy() const { return unmodelled || scanProblems() != problems; }
+} item;
 
 int next() {
+    previousEnd = takenEnd;
     if (pushedBack >= 0) {
         int t = pushedBack;
         pushedBack = -1;
+        takenStart = pushedStart, takenEnd = pushedEnd;
         return t;
     }
-    return nextToken();
+    int t = nextToken();
+    takenStart = tokenStart, takenEnd = tokenEnd;
+    return t;
 }
 
-void pushBack(int t) { pushedBack = t; }
+void pushBack(int t) {
+    pushedBack = t;
+    pushedStart = takenStart, pushedEnd = takenEnd;
+    takenEnd = previousEnd;
+}
 
 // Tokens that begin or end something of their own: taken in place of a
 // number or a text they are handled in their turn, never dropped.
@@ -402,6 +434,7 @@ void useBox() {
     if (box == savedBoxes.end()) {
         std::string text = std::string("unknown box \\") + tokenText + " skipped";
         warn(text.c_str());
+        item.unmodelled = true;
         return;
     }
     for (const ObjRecord *r = box->second; r; r = r->next) {
@@ -455,6 +488,10 @@ void handle(int t) {
         rec->flags = posBottom | posLeft;
         snprintf(rec->text, sizeof rec->text, "%s", tokenText);
         keepAsWritten(rec->text);
+        // A \put's body that begins with a command is no text of the
+        // model's: \color, \shortstack, a user's macro.
+        if (t == tokPutText && tokenText[0] == '\\' && isalpha(static_cast<unsigned char>(tokenText[1])))
+            item.unmodelled = true;
         if (t == tokPutText) closeFrame();
         break;
     }
@@ -518,13 +555,199 @@ void handle(int t) {
     case tokUnknown: {
         std::string text = std::string("unknown command \\") + tokenText + " skipped";
         warn(text.c_str());
+        item.unmodelled = true;
         break;
     }
     default: break;  // stray numbers, units, options
     }
 }
 
+
+// ---------------------------------------------------------------------
+// What the model cannot hold. Each command at the top of the picture
+// body, with all it encloses, is an item; an item that drew a warning or
+// whose characters the scanner skipped, or that made nothing the model
+// keeps, becomes one verbatim record holding its source. So does any
+// other material between items (comments).
+
+const std::string *source;
+int partsLost;
+long gapStart;  // where the source after the last item begins
+
+
+ObjRecord *lastVerbatim;  // the verbatim record made last, while it is the list's head
+long lastVerbatimStart, lastVerbatimEnd;
+
+bool blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+// What the scanner passes over between the numbers of a command.
+bool punctuation(char c) { return blank(c) || c == '(' || c == ')' || c == ',' || c == '[' || c == ']'; }
+
+// True when the braces of the text close every group they open, outside
+// comments and escapes: only such a text can be written back safely.
+bool balanced(const char *text, size_t n) {
+    int depth = 0;
+    for (size_t i = 0; i < n; i++) {
+        if (text[i] == '\\') i++;
+        else if (text[i] == '%') while (i < n && text[i] != '\n') i++;
+        else if (text[i] == '{') depth++;
+        else if (text[i] == '}' && --depth < 0) return false;
+    }
+    return depth == 0;
+}
+
+// "(x,y)" after a command's name at text + *at: the point, and *at past it.
+bool pointAfter(const std::string &text, size_t *at, float *x, float *y) {
+    size_t i = *at;
+    while (i < text.size() && blank(text[i])) i++;
+    if (i >= text.size() || text[i] != '(') return false;
+    size_t comma = text.find(',', i), close = text.find(')', i);
+    if (comma == std::string::npos || close == std::string::npos || comma > close) return false;
+    auto number = [&text](size_t from, size_t to, float *v) {
+        std::string s = text.substr(from, to - from);
+        std::string digits;
+        for (char c : s)
+            if (!blank(c)) digits += c;
+        char *end;
+        double d = strtod(digits.c_str(), &end);
+        *v = static_cast<float>(d);
+        return !digits.empty() && *end == '\0' && std::fabs(d) <= largestNumber;
+    };
+    if (!number(i + 1, comma, x) || !number(comma + 1, close, y)) return false;
+    *at = close + 1;
+    return true;
+}
+
+bool startsWith(const std::string &text, const char *name) {
+    size_t n = strlen(name);
+    return text.compare(0, n, name) == 0 && (text.size() == n || !isalpha(static_cast<unsigned char>(text[n])));
+}
+
+// A verbatim record of the source from start to end, at the list's head.
+void keepVerbatim(long start, long end) {
+    std::string text = source->substr(static_cast<size_t>(start), static_cast<size_t>(end - start));
+    VerbatimKind kind = verbatimPlain;
+    float x = 0, y = 0;
+    size_t at = 0;
+    if (startsWith(text, "\\put")) {
+        at = 4;
+        if (pointAfter(text, &at, &x, &y)) kind = verbatimPut;
+    } else if (startsWith(text, "\\multiput")) {
+        at = 9;
+        if (pointAfter(text, &at, &x, &y)) kind = verbatimMultiput;
+    }
+    if (kind == verbatimPlain) {
+        at = 0;
+        // Next to a plain verbatim record on its line, it is one piece
+        // with it: \color and its {red}.
+        if (lastVerbatim && topList == lastVerbatim && lastVerbatim->part == verbatimPlain) {
+            bool adjacent = true;
+            for (long i = lastVerbatimEnd; i < start && adjacent; i++)
+                adjacent = punctuation((*source)[i]) && (*source)[i] != '\n';
+            if (adjacent) {
+                topList = lastVerbatim->next;
+                ObjFree(lastVerbatim);
+                lastVerbatim = nullptr;
+                keepVerbatim(lastVerbatimStart, end);
+                return;
+            }
+        }
+    }
+    if (!balanced(text.data(), text.size())) {
+        lastVerbatim = nullptr;
+        warn("unbalanced braces: part not kept");
+        partsLost++;
+        return;
+    }
+    ObjRecord *rec = ObjNewVerbatim(kind, text.data() + at, text.size() - at);
+    rec->x = x, rec->y = -y;
+    rec->thickLines = lineState.thick;
+    rec->lineWidth = lineState.width;
+    rec->next = topList;
+    topList = rec;
+    lastVerbatim = rec;
+    lastVerbatimStart = start;
+    lastVerbatimEnd = end;
+}
+
+// Material between items: kept when anything but the punctuation and
+// blanks the scanner passes over is in it (a comment, stray text).
+void keepGap(long start, long end) {
+    while (start < end && punctuation((*source)[start])) start++;
+    while (end > start && blank((*source)[end - 1])) end--;
+    if (start < end) keepVerbatim(start, end);
+}
+
+// A plain verbatim record is drawn where the record before it is, the
+// first ones where the first other record is.
+void placePlainVerbatims(ObjRecord *list) {
+    float x = 0, y = 0;
+    for (ObjRecord *r = list; r; r = r->next)
+        if (r->type != ObjVerbatim || r->part != verbatimPlain) {
+            x = r->x, y = r->y;
+            break;
+        }
+    for (ObjRecord *r = list; r; r = r->next) {
+        if (r->type == ObjVerbatim && r->part == verbatimPlain)
+            r->x = x, r->y = y;
+        else
+            x = r->x, y = r->y;
+    }
+}
+
+void startItem(int t) {
+    keepGap(gapStart, takenStart);
+    item.open = true;
+    item.start = takenStart;
+    item.first = t;
+    item.mark = topList;
+    item.warnings = warningList ? warningList->size() : 0;
+    item.problems = scanProblems();
+    item.unmodelled = false;
+}
+
+// Commands that make no record of their own and are kept all the same:
+// what they declare goes into the records after them.
+bool declaration(int t) {
+    return t == tokThicklines || t == tokThinlines || t == tokLinethickness || t == tokSavebox || t == tokOpen ||
+           t == tokUsebox;
+}
+
+void endItem() {
+    item.open = false;
+    long end = takenEnd;
+    // The closing parenthesis or bracket of its last argument belongs to it.
+    for (long i = end; i < static_cast<long>(source->size()); i++) {
+        char c = (*source)[i];
+        if (c == ')' || c == ']') end = i + 1;
+        else if (c != ' ' && c != '\t') break;
+    }
+    gapStart = end;
+    bool made = topList != item.mark;
+    if (!item.lossy() && (made || declaration(item.first))) return;
+    if (item.first == tokClose) {
+        warn("unmatched } left out");
+        return;
+    }
+    // A group of objects with a declaration the model has no place for
+    // (fig2dev's \color around each object): the objects stay editable,
+    // the declaration is counted as not kept.
+    if (item.first == tokOpen && made) {
+        partsLost++;
+        return;
+    }
+    while (topList != item.mark) {  // what the model read of it goes
+        ObjRecord *r = topList;
+        topList = r->next;
+        ObjFree(r);
+    }
+    keepVerbatim(item.start, end);
+}
+
 void resetReader() {
+    item.open = false;
+    lastVerbatim = nullptr;
+    partsLost = 0;
+    gapStart = 0;
     baseX = baseY = 0;
     lineState = {0, 0};
     topList = nullptr;
@@ -565,20 +788,51 @@ FILE *openPictureFile(const char *path, const char **reason) {
 }
 
 Picture readPicture(FILE *file) {
-    startScan(file);
+    // The whole source is kept, so that what cannot be modelled is kept
+    // as written.
+    std::string text;
+    char block[65536];
+    size_t n;
+    while ((n = fread(block, 1, sizeof block, file)) > 0) text.append(block, n);
+    bool failed = ferror(file) != 0;
+    FILE *memory = text.empty() ? nullptr : fmemopen(&text[0], text.size(), "r");
+    Picture picture;
+    source = &text;
+    warningList = &picture.warnings;
+    startScan(memory ? memory : file);
     resetReader();
+    bool inBody = false;
     int t = next();
     while (t != tokEnd && t != tokEndPicture) {
         pendingFlags = posCentred;
+        bool starts = inBody && frames.empty() && !item.open;
+        if (starts) startItem(t);
         handle(t);
+        if (t == tokBeginPicture && !inBody) {
+            inBody = true;
+            gapStart = takenEnd;
+        } else if (item.open && frames.empty()) {
+            endItem();
+        }
         t = next();
     }
     if (t == tokEnd) warn("unexpected end of file");
+    if (item.open) {
+        // Its braces never closed: what was read of it stays modelled.
+        if (item.lossy()) picture.partsLost++;
+        item.open = false;
+    } else if (inBody) {
+        keepGap(gapStart, takenStart);
+    }
     // Groups the file left open end here: nothing read is lost.
     while (!frames.empty()) closeFrame();
-    Picture picture;
     picture.objects = reverseList(topList);
-    picture.readFailed = scanReadFailed();
+    placePlainVerbatims(picture.objects);
+    picture.readFailed = failed || scanReadFailed();
+    picture.partsLost += partsLost;
     resetReader();
+    if (memory) fclose(memory);
+    source = nullptr;
+    warningList = nullptr;
     return picture;
 }

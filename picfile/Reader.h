@@ -3,6 +3,8 @@
 #define VEXILO_READER_H
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "objects/ObjRecord.h"
 
@@ -11,6 +13,8 @@
 struct Picture {
     ObjRecord *objects = nullptr;  // owned by the caller once read
     bool readFailed = false;       // reading the file failed part way
+    int partsLost = 0;             // parts of the picture neither modelled nor kept
+    std::vector<std::string> warnings;  // "line N: text", in the order given
 };
 
 // Opens a regular file for reading; anything else (a directory, a device,

@@ -45,12 +45,17 @@ extern int tokenUnit;
 extern char tokenText[128];
 // The line being read, counted from 1.
 extern int lineNumber;
+// Byte offsets of the token last returned in the input: its first byte
+// and the one after its last.
+extern long tokenStart, tokenEnd;
 
 void startScan(FILE *file);
 int nextToken();
 // The box whose text the scanner waits for has none: the next "{" opens a
 // group again.
 void forgetBoxText();
+// Characters or text the scanner has skipped with a message of its own.
+int scanProblems();
 // True when reading the file failed; the scan then ended as if at its end.
 bool scanReadFailed();
 

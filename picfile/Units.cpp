@@ -132,6 +132,8 @@ void ObjRescale(ObjRecord *rec, float f) {
         rec->x3 *= f;
         rec->y3 *= f;
         break;
+    case ObjVerbatim:  // its source does not change
+        break;
     case ObjMultiput:
         rec->x2 *= f;
         rec->y2 *= f;

@@ -399,6 +399,19 @@ void saveMultiput(const ObjRecord *rec, FILE *file, float xmin, float ymax, bool
     fputs(inBody ? "}" : "}\n", file);
 }
 
+// Source kept as read: after its point's \put or \multiput, or alone.
+void saveVerbatim(const ObjRecord *rec, FILE *file, float xmin, float ymax) {
+    Line line;
+    putThickness(line, rec);
+    if (rec->part == verbatimPut || rec->part == verbatimMultiput) {
+        line.put(rec->part == verbatimPut ? "\\put" : "\\multiput");
+        line.pair(static_cast<double>(rec->x - xmin), static_cast<double>(ymax - rec->y));
+    }
+    line.write(file);
+    if (rec->source) fputs(rec->source, file);
+    fputs("\n", file);
+}
+
 }  // namespace
 
 void ObjSave(const ObjRecord *rec, FILE *file, float xmin, float ymax) {
@@ -408,6 +421,8 @@ void ObjSave(const ObjRecord *rec, FILE *file, float xmin, float ymax) {
     }
     if (rec->type == ObjMultiput)
         saveMultiput(rec, file, xmin, ymax, false);
+    else if (rec->type == ObjVerbatim)
+        saveVerbatim(rec, file, xmin, ymax);
     else
         saveSimple(rec, file, xmin, ymax, false);
 }

@@ -96,3 +96,77 @@ TEST(ModelPicture, ConstructsComeBackInTheirOwnForm) {
     }
     freeAllObjects();
 }
+
+namespace {
+
+// The lines of the saved drawing between \begin{picture} and \end{picture}.
+std::string savedBody() {
+    std::string out = saved();
+    out = out.substr(out.find('\n') + 1);  // past \unitlength
+    out = out.substr(out.find('\n') + 1);  // past \begin{picture}
+    return out.substr(0, out.rfind("\\end{picture}"));
+}
+
+}  // namespace
+
+TEST(ModelPicture, WhatTheModelCannotHoldIsKeptAsWritten) {
+    struct {
+        std::string body;
+        std::string written;  // the lines after \begin{picture}
+        int verbatim;         // verbatim records read
+    } cases[] = {
+        // A \put whose body begins with a command: its point is written
+        // from the drawing's corner like any other, its body unchanged.
+        {"\\put(0,0){\\line(1,0){20}}\n\\put(10,10){\\color{red}\\circle{5}}",
+         "\\put(0.00,0.00){\\line(1,0){20.00}}\n\\put(10.00,10.00){\\color{red}\\circle{5}}\n", 1},
+        {"\\put(5,5){\\line(1,0){20}}\\multiput(5,25)(10,0){3}{\\shortstack{a\\\\b}}",
+         "\\put(0.00,0.00){\\line(1,0){20.00}}\n\\multiput(0.00,20.00)(10,0){3}{\\shortstack{a\\\\b}}\n", 1},
+        // Comments and declarations between objects, in their order; a
+        // declaration and its argument are one piece.
+        {"% first\n\\put(0,0){\\line(1,0){5}} % after it\n\\color{blue}\n\\graphpaper(0,0)(5,5)\n"
+         "\\qbezier(0,0)(1,1)(2,0)",
+         "% first\n\\put(0.00,0.00){\\line(1,0){5.00}}\n% after it\n\\color{blue}\n\\graphpaper(0,0)(5,5)\n"
+         "\\qbezier(0.00,0.00)(1.00,1.00)(2.00,0.00)\n",
+         4},
+        // An unknown box and a multiput without body stay as written.
+        {"\\put(0,0){\\usebox{\\nobox}}", "\\put(0.00,0.00){\\usebox{\\nobox}}\n", 1},
+        // A stray closing brace would end the picture's group: left out.
+        {"\\put(0,0){\\line(1,0){5}}}", "\\put(0.00,0.00){\\line(1,0){5.00}}\n", 0},
+    };
+    for (auto &c : cases) {
+        SCOPED_TRACE(c.body);
+        read(begin + c.body + "\n\\end{picture}\n");
+        int verbatim = 0;
+        for (const ObjRecord *r = objectList; r; r = r->next) verbatim += r->type == ObjVerbatim;
+        EXPECT_EQ(verbatim, c.verbatim);
+        EXPECT_EQ(savedBody(), c.written);
+    }
+    freeAllObjects();
+}
+
+TEST(ModelPicture, VerbatimRecordsMoveCopyAndFreeWithTheirSource) {
+    read(begin + "\\put(0,0){\\line(1,0){20}}\\put(10,10){\\frame{x}}\n\\end{picture}\n");
+    ObjRecord *kept = objectList->next;
+    ASSERT_EQ(kept->type, ObjVerbatim);
+    EXPECT_EQ(kept->part, verbatimPut);
+    EXPECT_STREQ(kept->source, "{\\frame{x}}");
+    // A copy owns a source of its own; ObjCopy over it releases the old one.
+    ObjRecord *copy = ObjNew(ObjVerbatim);
+    ObjCopy(kept, copy);
+    ObjCopy(kept, copy);
+    ASSERT_NE(copy->source, kept->source);
+    EXPECT_STREQ(copy->source, kept->source);
+    // Moved by 5 units right and 2 up: the point changes, the body does not.
+    ObjMove(copy, 5 * pixelsPerUnit, -2 * pixelsPerUnit);
+    linkObject(copy);
+    EXPECT_EQ(savedBody(),
+              "\\put(15.00,12.00){\\frame{x}}\n\\put(0.00,0.00){\\line(1,0){20.00}}\n\\put(10.00,10.00){\\frame{x}}\n");
+    // Deleting one leaves the other whole.
+    unlinkObject(kept);
+    ObjFree(kept);
+    EXPECT_EQ(savedBody(), "\\put(15.00,12.00){\\frame{x}}\n\\put(0.00,0.00){\\line(1,0){20.00}}\n");
+    // Its placeholder is hit above and right of its point, not below it.
+    EXPECT_TRUE(ObjHit(copy, copy->x + 40, copy->y - 8));
+    EXPECT_FALSE(ObjHit(copy, copy->x + 40, copy->y + 20));
+    freeAllObjects();
+}
