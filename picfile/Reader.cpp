@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "objects/Scale.h"
 #include "picfile/Scanner.h"
 #include "picfile/Units.h"
+#include "picfile/Writer.h"
 
 namespace {
 
@@ -694,6 +696,17 @@ void placePlainVerbatims(ObjRecord *list) {
     }
 }
 
+// The closing parentheses and brackets of the last argument before end
+// belong to it.
+long pastClosing(long end) {
+    for (long i = end; i < static_cast<long>(source->size()); i++) {
+        char c = (*source)[i];
+        if (c == ')' || c == ']') end = i + 1;
+        else if (c != ' ' && c != '\t') break;
+    }
+    return end;
+}
+
 void startItem(int t) {
     keepGap(gapStart, takenStart);
     item.open = true;
@@ -714,13 +727,7 @@ bool declaration(int t) {
 
 void endItem() {
     item.open = false;
-    long end = takenEnd;
-    // The closing parenthesis or bracket of its last argument belongs to it.
-    for (long i = end; i < static_cast<long>(source->size()); i++) {
-        char c = (*source)[i];
-        if (c == ')' || c == ']') end = i + 1;
-        else if (c != ' ' && c != '\t') break;
-    }
+    long end = pastClosing(takenEnd);
     gapStart = end;
     bool made = topList != item.mark;
     if (!item.lossy() && (made || declaration(item.first))) return;
@@ -760,6 +767,15 @@ void resetReader() {
 
 }  // namespace
 
+std::string warningSummary(const std::vector<std::string> &warnings, size_t shown) {
+    if (warnings.empty()) return std::string();
+    std::string text = warnings.size() == 1 ? std::string("1 warning while loading:")
+                                            : std::to_string(warnings.size()) + " warnings while loading:";
+    for (size_t i = 0; i < warnings.size() && i < shown; i++) text += "\n" + warnings[i];
+    if (warnings.size() > shown) text += "\n...";
+    return text;
+}
+
 FILE *openPictureFile(const char *path, const char **reason) {
     const char *ignored;
     if (!reason) reason = &ignored;
@@ -787,19 +803,21 @@ FILE *openPictureFile(const char *path, const char **reason) {
     return file;
 }
 
-Picture readPicture(FILE *file) {
-    // The whole source is kept, so that what cannot be modelled is kept
-    // as written.
-    std::string text;
-    char block[65536];
-    size_t n;
-    while ((n = fread(block, 1, sizeof block, file)) > 0) text.append(block, n);
-    bool failed = ferror(file) != 0;
-    FILE *memory = text.empty() ? nullptr : fmemopen(&text[0], text.size(), "r");
+namespace {
+
+// Reads the picture of the text, up to its \end{picture}.
+Picture readSource(std::string &text) {
+    bool failed = false;
+    FILE *memory = text.empty() ? fopen("/dev/null", "r") : fmemopen(&text[0], text.size(), "r");
+    if (!memory) {
+        Picture none;
+        none.readFailed = true;
+        return none;
+    }
     Picture picture;
     source = &text;
     warningList = &picture.warnings;
-    startScan(memory ? memory : file);
+    startScan(memory);
     resetReader();
     bool inBody = false;
     int t = next();
@@ -810,7 +828,8 @@ Picture readPicture(FILE *file) {
         handle(t);
         if (t == tokBeginPicture && !inBody) {
             inBody = true;
-            gapStart = takenEnd;
+            gapStart = pastClosing(takenEnd);
+            picture.headerEnd = static_cast<size_t>(gapStart);
         } else if (item.open && frames.empty()) {
             endItem();
         }
@@ -831,8 +850,143 @@ Picture readPicture(FILE *file) {
     picture.readFailed = failed || scanReadFailed();
     picture.partsLost += partsLost;
     resetReader();
-    if (memory) fclose(memory);
+    fclose(memory);
     source = nullptr;
     warningList = nullptr;
+    return picture;
+}
+
+// A \unitlength setting that ends where the picture begins, but for
+// blanks, \relax and a "%": the one that belongs to it.
+void findUnitSetting(const std::string &text, size_t begin, Picture *picture) {
+    size_t from = begin > 400 ? begin - 400 : 0;
+    std::string before = text.substr(from, begin - from);
+    static const std::regex setting(
+        "(\\\\setlength\\s*(\\{\\s*\\\\unitlength\\s*\\}|\\\\unitlength)\\s*\\{[^{}]*\\}"
+        "|\\\\unitlength\\s*=?\\s*[-+]?[0-9]*\\.?[0-9]*\\s*[a-zA-Z]{2})"
+        "(\\s*\\\\relax)?\\s*%?\\s*$");
+    std::smatch m;
+    if (!std::regex_search(before, m, setting)) return;
+    picture->unitBegin = from + static_cast<size_t>(m.position(0));
+    picture->unitEnd = picture->unitBegin + static_cast<size_t>(m.length(1));
+}
+
+// True when the text holds a "#" outside comments: a macro's parameter.
+bool holdsParameter(const std::string &text) {
+    for (size_t i = 0; i < text.size(); i++) {
+        if (text[i] == '\\') i++;
+        else if (text[i] == '%') while (i < text.size() && text[i] != '\n') i++;
+        else if (text[i] == '#') return true;
+    }
+    return false;
+}
+
+const char ownHeader[] = "{% Picture saved by vexilo";
+
+// Picture number k (from 0) of the spans: the text before it with the
+// pictures before it blanked out (their lines stay, so line numbers and
+// offsets are those of the file), and the picture itself.
+Picture readSpan(const std::string &whole, const std::vector<PictureSpan> &spans, size_t k) {
+    std::string input = whole.substr(0, spans[k].end);
+    for (size_t j = 0; j < k; j++)
+        for (size_t i = spans[j].begin; i < spans[j].end; i++)
+            if (input[i] != '\n') input[i] = ' ';
+    Picture picture = readSource(input);
+    picture.index = static_cast<int>(k) + 1;
+    picture.count = static_cast<int>(spans.size());
+    picture.begin = spans[k].begin;
+    picture.end = spans[k].end;
+    findUnitSetting(whole, spans[k].begin, &picture);
+    std::string env = whole.substr(spans[k].begin, spans[k].end - spans[k].begin);
+    picture.ownForm = whole.compare(0, sizeof ownHeader - 1, ownHeader) == 0 && spans.size() == 1;
+    if (!spans[k].closed) {
+        picture.warnings.push_back("\\begin{picture} without \\end{picture}: the picture runs to the end of the file");
+    } else if (holdsParameter(env)) {
+        picture.problem = "The picture is part of a macro definition";
+    } else if (!balanced(env.data(), env.size())) {
+        picture.problem = "The braces of the picture do not balance";
+    }
+    if (!picture.problem.empty()) picture.warnings.push_back(picture.problem + "; it cannot be saved in its file");
+    return picture;
+}
+
+}  // namespace
+
+std::vector<PictureSpan> findPictures(const std::string &text) {
+    std::vector<PictureSpan> spans;
+    static const char beginName[] = "\\begin{picture}", endName[] = "\\end{picture}";
+    const size_t beginLength = sizeof beginName - 1, endLength = sizeof endName - 1;
+    bool inside = false;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); i++) {
+        char c = text[i];
+        if (c == '%') {
+            while (i < text.size() && text[i] != '\n') i++;
+        } else if (c == '\\') {
+            if (!inside && text.compare(i, beginLength, beginName) == 0) {
+                inside = true;
+                start = i;
+                i += beginLength - 1;
+            } else if (inside && text.compare(i, endLength, endName) == 0) {
+                inside = false;
+                spans.push_back({start, i + endLength, true});
+                i += endLength - 1;
+            } else {
+                i++;  // an escaped character, \% among them
+            }
+        }
+    }
+    if (inside) spans.push_back({start, text.size(), false});
+    return spans;
+}
+
+Picture readPictureText(const std::string &whole, int which) {
+    std::vector<PictureSpan> spans = findPictures(whole);
+    if (spans.empty()) {
+        std::string text = whole;
+        Picture picture = readSource(text);
+        picture.text = whole;
+        return picture;
+    }
+    size_t k = 0;
+    if (which > 0) {
+        k = static_cast<size_t>(which) <= spans.size() ? static_cast<size_t>(which) - 1 : spans.size() - 1;
+    } else {
+        // The first picture that holds objects.
+        for (k = 0; k + 1 < spans.size(); k++) {
+            Picture trial = readSpan(whole, spans, k);
+            bool holds = trial.objects != nullptr;
+            ObjFreeList(trial.objects);
+            if (holds) break;
+        }
+    }
+    Picture picture = readSpan(whole, spans, k);
+    picture.text = whole;
+    return picture;
+}
+
+bool surroundingsOf(const Picture &p, InPlace *place) {
+    if (p.count == 0 || p.ownForm || !p.problem.empty()) return false;
+    bool unitNext = p.unitEnd > p.unitBegin;
+    size_t cut = unitNext ? p.unitBegin : p.begin;
+    place->before = p.text.substr(0, cut);
+    place->unitNext = unitNext;
+    place->between = unitNext ? p.text.substr(p.unitEnd, p.begin - p.unitEnd) : std::string();
+    place->header = p.text.substr(p.begin, p.headerEnd > p.begin ? p.headerEnd - p.begin : 0);
+    place->after = p.end < p.text.size() ? p.text.substr(p.end) : std::string();
+    place->originX = place->originY = 0;
+    return true;
+}
+
+Picture readPicture(FILE *file, int which) {
+    // The whole source is kept, so that what cannot be modelled is kept
+    // as written and the file around the picture can be written back.
+    std::string text;
+    char block[65536];
+    size_t n;
+    while ((n = fread(block, 1, sizeof block, file)) > 0) text.append(block, n);
+    bool failed = ferror(file) != 0;
+    Picture picture = readPictureText(text, which);
+    picture.readFailed = picture.readFailed || failed;
     return picture;
 }

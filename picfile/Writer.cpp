@@ -579,7 +579,39 @@ int anchorsOf(const ObjRecord *r, double points[3][2]) {
 
 // Everything from the header to the closing line; false once a write
 // has failed.
+// The picture in its file: what surrounds it as it was, the picture's
+// own lines in the file's frame.
+bool writeInPlace(FILE *file, const InPlace &place) {
+    double scale = static_cast<double>(pixelsPerUnit) * zoomFactor;
+    const double canvasOrigin[2] = {0, 0};
+    fwrite(place.before.data(), 1, place.before.size(), file);
+    if (place.unitNext) {
+        char value[400];
+        *formatUnitValue(value, unitValue) = '\0';
+        const char *unit = unitIndex >= 0 && unitIndex < unitCount ? unitTable[unitIndex].name : "pt";
+        fprintf(file, "\\setlength{\\unitlength}{%s%s}", value, unit);
+    }
+    fwrite(place.between.data(), 1, place.between.size(), file);
+    fwrite(place.header.data(), 1, place.header.size(), file);
+    fputs("\n", file);
+    written = {0, 0};
+    ObjRecord h;
+    for (const ObjRecord *r = objectList; r; r = r->next) {
+        // In hundredths of a unit from the canvas's origin, then in units
+        // from the file's own origin.
+        inHundredths(r, scale, canvasOrigin, &h);
+        inUnitsFrom(&h, 0, 0);
+        ObjSave(&h, file, place.originX, place.originY);
+        ObjFreeList(h.body);
+        if (ferror(file)) return false;
+    }
+    fputs("\\end{picture}", file);
+    fwrite(place.after.data(), 1, place.after.size(), file);
+    return !ferror(file);
+}
+
 bool writePicture(FILE *file) {
+    if (inPlace) return writeInPlace(file, *inPlace);
     double scale = static_cast<double>(pixelsPerUnit) * zoomFactor;
     // Every number is measured from the smallest fixed point, itself
     // fixed by the file, so reading the file back changes none of them.
@@ -693,6 +725,8 @@ bool saveInPlace(const std::string &target, MessageSink sink, const std::string 
 }
 
 }  // namespace
+
+InPlace *inPlace = nullptr;
 
 bool writeDrawing(FILE *file) { return objectList && writePicture(file); }
 

@@ -13,6 +13,22 @@
 // A path that is a symbolic link is written through: the link's target
 // gets the picture and its old contents go to target + suffix.
 bool savePicture(const char *path, MessageSink sink, const char *suffix);
+
+// A picture edited inside a file of other material: the file around the
+// picture environment is written back as it was, and the environment
+// (and the \unitlength setting next to it) replaced. Coordinates are
+// written in the file's own frame, from its origin.
+#include <string>
+struct InPlace {
+    std::string before;   // the file up to the picture (or its \unitlength setting)
+    bool unitNext;        // the file set \unitlength next to the picture: written anew
+    std::string between;  // the file between that setting and \begin{picture}
+    std::string header;   // \begin{picture}(w,h)(x,y) as the file wrote it
+    std::string after;    // the file after \end{picture}
+    float originX, originY;  // the file's origin in the records, picture units (y downwards)
+};
+// Set while the drawing comes from such a file; null: the editor's own form.
+extern InPlace *inPlace;
 // Writes the drawing as savePicture does, to an open stream: no backup,
 // no rename, `modified` untouched. False for an empty drawing or when a
 // write failed.

@@ -6,6 +6,7 @@
 #include <X11/Xaw/Dialog.h>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "canvas/Canvas.h"
 #include "canvas/Decorations.h"
@@ -15,15 +16,24 @@
 #include "picfile/Writer.h"
 #include "shell/FileSelect.h"
 #include "shell/Globals.h"
+#include "shell/LoadPicture.h"
 #include "shell/MainWindow.h"
 #include "shell/Resources.h"
 
 // The command waiting for the user's answer while the confirmer is up.
 static XtCallbackProc pendingCommand = nullptr;
+// The confirmer's dialog and its own question, which other questions
+// replace for a while.
+static Widget confirmDialog;
+static String discardQuestion;
 
 void createConfirmer(Widget parent) {
     confirmer = XtCreatePopupShell("confirmer", transientShellWidgetClass, parent, nullptr, 0);
     Widget dialog = XtCreateManagedWidget("dialog", dialogWidgetClass, confirmer, nullptr, 0);
+    confirmDialog = dialog;
+    String label = nullptr;
+    XtVaGetValues(dialog, XtNlabel, &label, nullptr);
+    discardQuestion = XtNewString(label ? label : "Discard changes?");
     confirmButton = XtCreateManagedWidget("confirm", commandWidgetClass, dialog, nullptr, 0);
     XtAddCallback(confirmButton, XtNcallback, popdownShell, confirmer);
     XtAddCallback(confirmButton, XtNcallback, runPending, nullptr);
@@ -57,14 +67,20 @@ void showMessage(const char *text) {
     XBell(XtDisplay(message), 0);
 }
 
+// Asks the question in the confirmer; Confirm runs proc.
+static void ask(const char *question, XtCallbackProc proc) {
+    XtVaSetValues(confirmDialog, XtNlabel, question, nullptr);
+    pendingCommand = proc;
+    popupAtPointer(confirmer, XtGrabNonexclusive);
+}
+
 void guardedCommand(Widget, XtPointer command, XtPointer) {
     XtCallbackProc proc = reinterpret_cast<XtCallbackProc>(command);
     if (!modified) {
         proc(nullptr, nullptr, nullptr);
         return;
     }
-    pendingCommand = proc;
-    popupAtPointer(confirmer, XtGrabNonexclusive);
+    ask(discardQuestion, proc);
 }
 
 void runPending(Widget, XtPointer, XtPointer) {
@@ -78,15 +94,26 @@ void newCommand(Widget, XtPointer, XtPointer) {
     deselect();
     gridToggled(rasterOnToggle, nullptr, nullptr);
     rulerToggled(linealToggle, nullptr, nullptr);
+    forgetPictureFile();
     setFileName(noName);
     updateTitle();
 }
 
+// Saves to the current name; what could not be kept is gone from it then.
+static void saveToFileName(Widget, XtPointer, XtPointer) {
+    if (saveDrawing(fileName, showMessage, appResources.backupSuffix)) partsNotKept = 0;
+}
+
 void saveCommand(Widget w, XtPointer client, XtPointer call) {
-    if (strcmp(fileName, noName) == 0)
+    if (strcmp(fileName, noName) == 0) {
         saveAsCommand(w, client, call);
-    else
-        savePicture(fileName, showMessage, appResources.backupSuffix);
+    } else if (partsNotKept > 0 && objectList) {
+        std::string question = std::to_string(partsNotKept) + (partsNotKept == 1 ? " part of " : " parts of ") +
+                               fileName + " could not be read and will not be saved. Save anyway?";
+        ask(question.c_str(), saveToFileName);
+    } else {
+        saveToFileName(w, client, call);
+    }
 }
 
 void quitCommand(Widget, XtPointer, XtPointer) { exit(0); }

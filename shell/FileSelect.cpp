@@ -67,7 +67,7 @@ void loadSelected(Widget, XtPointer, XtPointer selection) {
 
 void saveSelected(Widget, XtPointer, XtPointer selection) {
     std::string path = selectedPath(selection);
-    if (fitsFileName(path) && savePicture(path.c_str(), showMessage, appResources.backupSuffix) &&
+    if (fitsFileName(path) && saveDrawing(path.c_str(), showMessage, appResources.backupSuffix) &&
         setFileName(path.c_str()))
         updateTitle();
     else

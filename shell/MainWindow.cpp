@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "shell/LoadPicture.h"
+
 #include "canvas/PointEntry.h"
 #include "shell/Globals.h"
 #include "shell/Icon.h"
@@ -74,13 +76,18 @@ void markDrawEntry(Widget w, XtPointer, XtPointer) {
 }
 
 void updateTitle() {
-    char title[fileNameSize + sizeof appTitle + 8];
+    char title[fileNameSize + sizeof appTitle + 40];
     const char *home = getenv("HOME");
     size_t n = home ? strlen(home) : 0;
     if (n > 0 && strncmp(fileName, home, n) == 0 && fileName[n] == '/')
         snprintf(title, sizeof title, "%s: ~/%s", appTitle, fileName + n + 1);
     else
         snprintf(title, sizeof title, "%s: %s", appTitle, fileName);
+    // Which picture of the file, when it holds several.
+    if (pictureCount > 1) {
+        size_t n = strlen(title);
+        snprintf(title + n, sizeof title - n, " [%d of %d]", pictureIndex, pictureCount);
+    }
     XtVaSetValues(topLevel, XtNtitle, title, nullptr);
 }
 

@@ -137,8 +137,17 @@ void startVexilo(int argc, char **argv) {
 
     // The picture named on the command line; an empty one without it or
     // when it cannot be read.
+    // "-picture N" chooses the picture of the file by its number.
+    int which = 0;
+    for (int i = 1; i + 1 < argc; i++) {
+        if (strcmp(argv[i], "-picture") != 0) continue;
+        which = atoi(argv[i + 1]);
+        for (int j = i; j + 2 <= argc; j++) argv[j] = argv[j + 2];
+        argc -= 2;
+        break;
+    }
     setFileName(noName);
-    if (argc < 2 || !loadPicture(argv[1], showMessage))
+    if (argc < 2 || !loadPicture(argv[1], showMessage, which))
         resetOrigin();
     else
         setFileName(argv[1]);  // a name too long to keep leaves "No name"

@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "harness/Files.h"
@@ -169,4 +171,174 @@ TEST(ModelPicture, VerbatimRecordsMoveCopyAndFreeWithTheirSource) {
     EXPECT_TRUE(ObjHit(copy, copy->x + 40, copy->y - 8));
     EXPECT_FALSE(ObjHit(copy, copy->x + 40, copy->y + 20));
     freeAllObjects();
+}
+
+// ---------------------------------------------------------------------
+// Pictures inside files of other material.
+
+namespace {
+
+std::string collection() {
+    const char *dir = getenv("VEXILO_SOURCE_DIR");
+    return std::string(dir ? dir : ".") + "/tests/pictures/";
+}
+
+// The text read and saved in place, at zoom 1, without edits unless edit
+// is given.
+std::string savedInPlace(const std::string &text, Picture *picture, int which = 0,
+                         void (*edit)() = nullptr) {
+    freeAllObjects();
+    unitValue = 1, unitIndex = 0;
+    setUnitScale(1);
+    zoomFactor = 1;
+    testing::internal::CaptureStderr();
+    *picture = readPictureText(text, which);
+    warnings = testing::internal::GetCapturedStderr();
+    objectList = picture->objects;
+    picture->objects = nullptr;
+    rescaleAll(pixelsPerUnit);
+    if (edit) edit();
+    InPlace place;
+    EXPECT_TRUE(surroundingsOf(*picture, &place));
+    inPlace = &place;
+    char *out = nullptr;
+    size_t size = 0;
+    FILE *f = open_memstream(&out, &size);
+    EXPECT_TRUE(writeDrawing(f));
+    fclose(f);
+    inPlace = nullptr;
+    std::string result(out, size);
+    free(out);
+    freeAllObjects();
+    return result;
+}
+
+// What lies before the part of the file a save may replace.
+std::string untouchedBefore(const Picture &p) {
+    return p.text.substr(0, p.unitEnd > p.unitBegin ? p.unitBegin : p.begin);
+}
+
+}  // namespace
+
+TEST(InPlace, PicturesOfAFileAreFoundOutsideComments) {
+    std::string text =
+        "% \\begin{picture} in a comment\n\\begin{picture}(1,1)\\end{picture}\n"
+        "100\\% \\begin{picture}(2,2)\\put(0,0){x}\\end{picture}\n\\begin{picture}(3,3)";
+    std::vector<PictureSpan> spans = findPictures(text);
+    ASSERT_EQ(spans.size(), 3u);
+    EXPECT_EQ(text.substr(spans[0].begin, spans[0].end - spans[0].begin), "\\begin{picture}(1,1)\\end{picture}");
+    EXPECT_EQ(text.substr(spans[1].begin, 15), "\\begin{picture}");
+    EXPECT_TRUE(spans[1].closed);
+    EXPECT_FALSE(spans[2].closed);
+    EXPECT_EQ(spans[2].end, text.size());
+}
+
+TEST(InPlace, TheFirstPictureWithObjectsIsTakenUnlessOneIsChosen) {
+    std::string text =
+        "Text.\n\\begin{picture}(10,10)\\end{picture}\nMore text.\n"
+        "\\unitlength=2pt\n\\begin{picture}(10,10)\\put(0,0){\\line(1,0){10}}\\end{picture}\n"
+        "\\begin{picture}(5,5)\\put(0,0){\\circle{4}}\\put(1,1){\\circle{2}}\\end{picture}\nEnd.\n";
+    struct {
+        int which, index, objects;
+    } cases[] = {{0, 2, 1}, {1, 1, 0}, {3, 3, 2}, {9, 3, 2}};
+    for (auto &c : cases) {
+        SCOPED_TRACE(c.which);
+        unitValue = 1, unitIndex = 0;
+        setUnitScale(1);
+        testing::internal::CaptureStderr();
+        Picture p = readPictureText(text, c.which);
+        testing::internal::GetCapturedStderr();
+        EXPECT_EQ(p.index, c.index);
+        EXPECT_EQ(p.count, 3);
+        int n = 0;
+        for (ObjRecord *r = p.objects; r; r = r->next) n++;
+        EXPECT_EQ(n, c.objects);
+        ObjFreeList(p.objects);
+    }
+    // The second picture's \unitlength is the one next to it.
+    Picture p;
+    std::string out = savedInPlace(text, &p);
+    EXPECT_EQ(out,
+              "Text.\n\\begin{picture}(10,10)\\end{picture}\nMore text.\n"
+              "\\setlength{\\unitlength}{2.000000pt}\n\\begin{picture}(10,10)\n"
+              "\\put(0.00,0.00){\\line(1,0){10.00}}\n\\end{picture}\n"
+              "\\begin{picture}(5,5)\\put(0,0){\\circle{4}}\\put(1,1){\\circle{2}}\\end{picture}\nEnd.\n");
+}
+
+TEST(InPlace, EveryByteOutsideThePictureOfTheCollectionComesBack) {
+    int inPlaceFiles = 0;
+    for (const char *name : {"bezier-curves.tex", "crlf-blanks.tex", "fig2dev-arrows.tex", "fig2dev-curves.tex",
+                             "fig2dev-shapes.tex", "gnuplot-style-plot.tex", "kept-verbatim.tex",
+                             "manual-objects.tex", "nested-multiput.tex", "text-positions.tex",
+                             "unitlength-forms.tex", "verbatim-only.tex"}) {
+        SCOPED_TRACE(name);
+        std::string text = harness::readFile(collection() + name);
+        // Inside a document, with text before and after it.
+        text = "\\documentclass{article}\n\\begin{document}\nBefore, 50\\% {in braces}.\n" + text +
+               "After % a comment\n\\end{document}\n";
+        Picture p;
+        std::string out = savedInPlace(text, &p);
+        std::string before = untouchedBefore(p), after = text.substr(p.end);
+        ASSERT_GE(out.size(), before.size() + after.size());
+        EXPECT_EQ(out.substr(0, before.size()), before);
+        EXPECT_EQ(out.substr(out.size() - after.size()), after);
+        inPlaceFiles++;
+    }
+    EXPECT_EQ(inPlaceFiles, 12);
+}
+
+TEST(InPlace, APictureOfOnlyVerbatimMaterialComesBackButForItsPoints) {
+    std::string text = harness::readFile(collection() + "verbatim-only.tex");
+    Picture p;
+    std::string out = savedInPlace(text, &p);
+    EXPECT_EQ(warnings, "");
+    // The file's frame is kept: the points are the file's, in two decimals.
+    std::string expected = text;
+    for (auto r : {std::make_pair("\\put(10,10)", "\\put(10.00,10.00)"),
+                   std::make_pair("\\put(60,10)", "\\put(60.00,10.00)"),
+                   std::make_pair("\\multiput(10,50)", "\\multiput(10.00,50.00)")})
+        expected.replace(expected.find(r.first), strlen(r.first), r.second);
+    EXPECT_EQ(out, expected);
+}
+
+TEST(InPlace, BadInputIsNamedAndNothingOutsideChanges) {
+    struct {
+        std::string text;
+        std::string problem;  // empty: the picture can be saved in place
+    } cases[] = {
+        // No \end{picture}: the picture runs to the end of the file, which
+        // a save closes.
+        {"Text.\n\\begin{picture}(10,10)\\put(0,0){\\line(1,0){10}}\n", ""},
+        // Inside a macro's definition: its parameters cannot be kept.
+        {"\\newcommand{\\pic}[1]{\\begin{picture}(10,10)\\put(0,0){\\line(1,0){#1}}\\end{picture}}\n",
+         "The picture is part of a macro definition"},
+        // In a macro's argument, which is fine.
+        {"\\fbox{\\begin{picture}(10,10)\\put(0,0){\\line(1,0){10}}\\end{picture}}\n", ""},
+        // Braces that open in the picture and close after it.
+        {"\\begin{picture}(10,10){\\put(0,0){\\line(1,0){10}}\\end{picture}}\n",
+         "The braces of the picture do not balance"},
+    };
+    for (auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        unitValue = 1, unitIndex = 0;
+        setUnitScale(1);
+        testing::internal::CaptureStderr();
+        Picture p = readPictureText(c.text, 0);
+        std::string stderrText = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(p.problem, c.problem);
+        ObjFreeList(p.objects);
+        p.objects = nullptr;
+        if (!c.problem.empty()) {
+            InPlace place;
+            EXPECT_FALSE(surroundingsOf(p, &place));
+            ASSERT_FALSE(p.warnings.empty());
+            EXPECT_EQ(p.warnings.back(), c.problem + "; it cannot be saved in its file");
+            continue;
+        }
+        Picture q;
+        std::string out = savedInPlace(c.text, &q);
+        EXPECT_EQ(out.substr(0, q.begin), c.text.substr(0, q.begin));
+        EXPECT_EQ(out.substr(out.size() - (c.text.size() - q.end)), c.text.substr(q.end));
+        EXPECT_NE(out.find("\\end{picture}"), std::string::npos);
+    }
 }

@@ -166,3 +166,44 @@ TEST(PictureCollection, LoadThenSaveDrawsTheSame) {
     printf("mean %.2f %%, worst %.2f %% over %zu files\n", total / files.size(), worst, files.size());
     (void)run("rm -rf '" + dir + "'");
 }
+
+TEST(PictureCollection, AnEditInPlaceDrawsTheOriginalPlusTheEdit) {
+    std::string dir = harness::scratchDir();
+    for (const char *name : {"kept-verbatim.tex", "manual-objects.tex"}) {
+        SCOPED_TRACE(name);
+        std::string text = harness::readFile(sourceDir() + "/tests/pictures/" + name);
+        freeAllObjects();
+        unitValue = 1, unitIndex = 0;
+        setUnitScale(1);
+        zoomFactor = 1;
+        testing::internal::CaptureStderr();
+        Picture picture = readPictureText(text, 0);
+        testing::internal::GetCapturedStderr();
+        objectList = picture.objects;
+        rescaleAll(pixelsPerUnit);
+        // The edit: a circle of diameter 20 around the file's point (30, 50).
+        ObjRecord *circle = ObjNew(ObjCircle);
+        circle->x = 30 * pixelsPerUnit, circle->y = -50 * pixelsPerUnit, circle->x2 = 10 * pixelsPerUnit;
+        linkObject(circle);
+        InPlace place;
+        ASSERT_TRUE(surroundingsOf(picture, &place));
+        inPlace = &place;
+        std::string edited = dir + "/edited", expected = dir + "/expected";
+        fs::create_directories(edited);
+        fs::create_directories(expected);
+        ASSERT_TRUE(savePicture((edited + "/picture.tex").c_str(), quiet, ".old"));
+        inPlace = nullptr;
+        freeAllObjects();
+        std::string plus = text;
+        plus.insert(plus.find("\\end{picture}"), "\\put(30,50){\\circle{20}}\n");
+        std::ofstream(expected + "/picture.tex") << plus;
+        Ink want, got;
+        std::vector<std::string> errorsWanted = render(expected, &want);
+        std::vector<std::string> errorsGot = render(edited, &got);
+        EXPECT_EQ(errorsGot, errorsWanted);
+        double differing = differingInk(want, got);
+        printf("%-28s edited in place: ink differing %6.2f %%\n", name, differing);
+        EXPECT_LE(differing, 2.0) << harness::readFile(edited + "/picture.tex");
+    }
+    (void)run("rm -rf '" + dir + "'");
+}

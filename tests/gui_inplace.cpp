@@ -1,0 +1,111 @@
+// Pictures inside files of other material, through the window: which
+// picture the title names, the warnings of a load in the message, the
+// question before a save that would lose parts, the file written back
+// around the picture.
+#include <gtest/gtest.h>
+
+#include <X11/StringDefs.h>
+#include <fstream>
+#include <string>
+
+#include "harness/Editor.h"
+#include "harness/Files.h"
+#include "objects/ObjRecord.h"
+#include "shell/FileCommands.h"
+#include "shell/Globals.h"
+#include "shell/LoadPicture.h"
+#include "shell/MainWindow.h"
+
+using namespace harness;
+
+namespace {
+
+void write(const std::string &path, const std::string &text) { std::ofstream(path) << text; }
+
+const std::string chapter =
+    "\\section{Pictures}\nThe first is empty:\n\\begin{picture}(10,10)\\end{picture}\n"
+    "The second:\n\\begin{picture}(100,50)\n"
+    "{\\color{red}\\put(10,10){\\line(1,0){50}}}\n"
+    "\\put(20,20){\\shortstack{a\\\\b}}\n"
+    "\\end{picture}\n"
+    "The third:\n\\begin{picture}(5,5)\\put(0,0){\\circle{4}}\\end{picture}\n% end\n";
+
+void load(const std::string &path) {
+    ASSERT_TRUE(loadPicture(path.c_str(), showMessage));
+    setFileName(path.c_str());
+    updateTitle();
+}
+
+}  // namespace
+
+TEST(InPlaceWindow, TheTitleNamesThePictureAndTheMessageTheWarnings) {
+    startEditor();
+    std::string path = scratchDir() + "/chapter.tex";
+    write(path, chapter);
+    load(path);
+    idle();
+    EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: " + path + " [2 of 3]");
+    // The line and the kept \shortstack.
+    ASSERT_EQ(countObjects(), 2);
+    EXPECT_EQ(objectList->next->type, ObjVerbatim);
+    EXPECT_TRUE(shellUp(message));
+    EXPECT_EQ(labelOf(messageDialog), "1 warning while loading:\nline 6: unknown command \\color skipped");
+    // New forgets the file's pictures.
+    chooseMenu("file", "new");
+    EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: No name");
+}
+
+TEST(InPlaceWindow, SaveAsksBeforeLosingPartsAndKeepsTheChapter) {
+    startEditor();
+    std::string path = scratchDir() + "/chapter.tex";
+    write(path, chapter);
+    load(path);
+    chooseMenu("file", "save");
+    ASSERT_TRUE(shellUp(confirmer));
+    EXPECT_EQ(labelOf(XtNameToWidget(confirmer, "dialog")),
+              "1 part of " + path + " could not be read and will not be saved. Save anyway?");
+    pressButton(XtNameToWidget(confirmer, "dialog.cancel"));
+    EXPECT_EQ(readFile(path), chapter);
+    chooseMenu("file", "save");
+    ASSERT_TRUE(shellUp(confirmer));
+    pressButton(confirmButton);
+    EXPECT_EQ(readFile(path),
+              "\\section{Pictures}\nThe first is empty:\n\\begin{picture}(10,10)\\end{picture}\n"
+              "The second:\n\\begin{picture}(100,50)\n"
+              "\\put(10.00,10.00){\\line(1,0){50.00}}\n"
+              "\\put(20.00,20.00){\\shortstack{a\\\\b}}\n"
+              "\\end{picture}\n"
+              "The third:\n\\begin{picture}(5,5)\\put(0,0){\\circle{4}}\\end{picture}\n% end\n");
+    // Nothing more is lost: the next save does not ask, and the other
+    // question is the confirmer's own again.
+    chooseMenu("file", "save");
+    EXPECT_FALSE(shellUp(confirmer));
+    chooseMenu("draw", "line");
+    canvasClick(100, 100);
+    canvasClick(200, 100);
+    canvasClick(200, 100, 2);
+    chooseMenu("file", "new");
+    ASSERT_TRUE(shellUp(confirmer));
+    EXPECT_EQ(labelOf(XtNameToWidget(confirmer, "dialog")), "Discard changes?");
+}
+
+TEST(InPlaceWindow, AChosenPictureOnTheCommandLine) {
+    std::string path = scratchDir() + "/chapter.tex";
+    write(path, chapter);
+    startEditor({"-picture", "3", path});
+    EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: " + path + " [3 of 3]");
+    ASSERT_EQ(countObjects(), 1);
+    EXPECT_EQ(objectList->type, ObjCircle);
+}
+
+TEST(InPlaceWindow, APictureThatCannotBeReplacedIsNotSaved) {
+    startEditor();
+    std::string path = scratchDir() + "/macro.tex";
+    std::string text = "\\newcommand{\\pic}[1]{\\begin{picture}(10,10)\\put(0,0){\\line(1,0){#1}}\\end{picture}}\n";
+    write(path, text);
+    load(path);
+    EXPECT_TRUE(shellUp(message));
+    chooseMenu("file", "save");
+    EXPECT_EQ(labelOf(messageDialog), "The picture is part of a macro definition: not saved");
+    EXPECT_EQ(readFile(path), text);
+}
