@@ -637,6 +637,13 @@ void keepVerbatim(long start, long end) {
         at = 9;
         if (pointAfter(text, &at, &x, &y)) kind = verbatimMultiput;
     }
+    // The point is kept apart only where a brace group (or, for a
+    // \multiput, its step) follows it as the command needs.
+    size_t body = at;
+    while (body < text.size() && blank(text[body])) body++;
+    if (kind == verbatimPut && (body >= text.size() || text[body] != '{' || text.back() != '}')) kind = verbatimPlain;
+    if (kind == verbatimMultiput && (body >= text.size() || text[body] != '(' || text.back() != '}'))
+        kind = verbatimPlain;
     if (kind == verbatimPlain) {
         at = 0;
         // Next to a plain verbatim record on its line, it is one piece
