@@ -835,6 +835,12 @@ Picture readSource(std::string &text) {
         handle(t);
         if (t == tokBeginPicture && !inBody) {
             inBody = true;
+            // Records a broken saved box left before the picture are no
+            // part of it; the file keeps them as written.
+            while (!frames.empty()) closeFrame();
+            ObjFreeList(topList);
+            topList = nullptr;
+            target = &topList;
             gapStart = pastClosing(takenEnd);
             picture.headerEnd = static_cast<size_t>(gapStart);
         } else if (item.open && frames.empty()) {
