@@ -583,7 +583,9 @@ int anchorsOf(const ObjRecord *r, double points[3][2]) {
 // own lines in the file's frame.
 bool writeInPlace(FILE *file, const InPlace &place) {
     double scale = static_cast<double>(pixelsPerUnit) * zoomFactor;
-    const double canvasOrigin[2] = {0, 0};
+    // Measured in hundredths from the file's own origin, so that reading
+    // the file back and saving it again changes no number.
+    const double fileOrigin[2] = {place.originX * scale, place.originY * scale};
     fwrite(place.before.data(), 1, place.before.size(), file);
     if (place.unitNext) {
         char value[400];
@@ -597,11 +599,9 @@ bool writeInPlace(FILE *file, const InPlace &place) {
     written = {0, 0};
     ObjRecord h;
     for (const ObjRecord *r = objectList; r; r = r->next) {
-        // In hundredths of a unit from the canvas's origin, then in units
-        // from the file's own origin.
-        inHundredths(r, scale, canvasOrigin, &h);
+        inHundredths(r, scale, fileOrigin, &h);
         inUnitsFrom(&h, 0, 0);
-        ObjSave(&h, file, place.originX, place.originY);
+        ObjSave(&h, file, 0, 0);
         ObjFreeList(h.body);
         if (ferror(file)) return false;
     }

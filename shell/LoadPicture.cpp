@@ -32,14 +32,19 @@ static void keepSurroundings(const Picture &p) {
     if (surroundingsOf(p, &place)) inPlace = &place;
 }
 
+// The file's origin is the picture origin of the view; it moves with
+// every shift, so it is taken again before each save.
+static void followViewOrigin() {
+    place.originX = originX / pixelsPerUnit;
+    place.originY = originY / pixelsPerUnit;
+}
+
 bool saveDrawing(const char *path, MessageSink sink, const char *suffix) {
     if (!inPlaceProblem.empty()) {
         sink((inPlaceProblem + ": not saved").c_str());
         return false;
     }
-    // The file's origin is the picture origin of the view.
-    place.originX = originX / pixelsPerUnit;
-    place.originY = originY / pixelsPerUnit;
+    followViewOrigin();
     return savePicture(path, sink, suffix);
 }
 
@@ -71,6 +76,7 @@ bool loadPicture(const char *path, MessageSink sink, int which) {
     rescaleAll(zoomFactor * pixelsPerUnit);
     originY = 0;
     shiftView(shiftCentre);
+    followViewOrigin();
     modified = false;
     return true;
 }
