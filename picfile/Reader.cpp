@@ -832,9 +832,13 @@ Picture readSource(std::string &text) {
         pendingFlags = posCentred;
         bool starts = inBody && frames.empty() && !item.open;
         if (starts) startItem(t);
+        size_t warned = picture.warnings.size();
         handle(t);
         if (t == tokBeginPicture && !inBody) {
             inBody = true;
+            // Where a broken header ends is not known, so the picture
+            // cannot be put back between the parts of its file.
+            if (picture.warnings.size() > warned) picture.problem = "The \\begin{picture} line is broken";
             // Records a broken saved box left before the picture are no
             // part of it; the file keeps them as written.
             while (!frames.empty()) closeFrame();
