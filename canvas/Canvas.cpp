@@ -44,6 +44,9 @@ void createDrawingGCs(Display *display, Window window, XFontStruct *font, Pixel 
     // The width of drawGC: an outline XOR-drawn over an object (a grip's
     // drag starts so) covers exactly its pixels and leaves none behind.
     XSetLineAttributes(display, rubberGC, 1, LineSolid, CapButt, JoinMiter);
+    // Outlines away from their objects need no such care: the server's
+    // fastest lines.
+    thinRubberGC = xorGC(display, window, foreground, background);
     XGCValues v;
     v.function = GXcopy;
     v.foreground = foreground;
@@ -75,8 +78,10 @@ void createDecorationGCs(XFontStruct *font, Pixel foreground, Pixel background) 
 static Region exposed = nullptr;
 static bool seriesComplete = true;
 static UnderlayPainter underlayPainter = nullptr;
+static OverlayPainter overlayPainter = nullptr;
 
 void setUnderlayPainter(UnderlayPainter painter) { underlayPainter = painter; }
+void setOverlayPainter(OverlayPainter painter) { overlayPainter = painter; }
 
 Region exposedArea() { return exposed; }
 
@@ -103,6 +108,7 @@ void redrawObjects(Widget w, XtPointer, XEvent *event, Boolean *) {
     clipToExposedArea(drawGC);
     clipToExposedArea(dashGC);
     for (const ObjRecord *rec = objectList; rec; rec = rec->next) ObjDraw(rec, XtDisplay(w), XtWindow(w));
+    if (overlayPainter) overlayPainter(XtDisplay(w), XtWindow(w), exposed);
     unclip(drawGC);
     unclip(dashGC);
 }

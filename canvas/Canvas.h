@@ -19,6 +19,10 @@ void redrawObjects(Widget w, XtPointer client, XEvent *event, Boolean *dispatch)
 // area at every redraw, before the objects.
 typedef void (*UnderlayPainter)(Display *display, Window window, Region exposed);
 void setUnderlayPainter(UnderlayPainter painter);
+// Paints what lies over the objects (pick mode's marks) in the exposed
+// area at every redraw, right after them, below grid, ruler and outlines.
+using OverlayPainter = UnderlayPainter;
+void setOverlayPainter(OverlayPainter painter);
 // While the last Expose event of a series is handled: the area it exposed.
 // Handlers after redrawObjects clip their drawing to it.
 Region exposedArea();

@@ -8,6 +8,7 @@
 
 #include "canvas/Canvas.h"
 #include "canvas/Decorations.h"
+#include "canvas/Selection.h"
 #include "canvas/Shift.h"
 #include "objects/Constrain.h"
 #include "objects/Extent.h"
@@ -34,8 +35,12 @@ static XPoint dragPoint;  // the dragged point as the pointer moved it, unsnappe
 static GripSlot *dragSlot = nullptr;
 static XPoint dragStart[3];  // the slot's points when the drag started
 static bool dragShown;       // the drag's outline is on the canvas
+// The slot pressed with Shift and button 1: its release adds the object to
+// the selection or takes it out, and nothing is dragged.
+static GripSlot *toggleSlot = nullptr;
 
 static const char gripTranslations[] =
+    "Shift<Btn1Down>:\tGripAction(start-toggle)\n"
     "<Btn1Down>:\tGripAction(start-resize)\n"
     "<Btn1Motion>:\tGripAction(do-resize)\n"
     "<Btn1Up>:\tGripAction(end-resize)\n"
@@ -128,16 +133,19 @@ void hideGrips() {
         if (slot.grip && XtIsRealized(slot.grip)) XUnmapWindow(XtDisplay(slot.grip), XtWindow(slot.grip));
         slot.obj = nullptr;
     }
-    dragSlot = nullptr;
+    dragSlot = toggleSlot = nullptr;
 }
 
 void deselect() {
     hideGrips();
     selectedObj = nullptr;
+    clearGroup();
 }
 
 void pickAt(int x, int y) {
     if (!objectList) return;
+    // A click picks one object: a selection of several goes.
+    clearGroup();
     // The first hit after the selection, newest first; wrapping round to
     // the first hit, so repeated clicks cycle through what lies there.
     ObjRecord *first = nullptr, *choice = nullptr;
@@ -217,7 +225,12 @@ void gripCallback(Widget, XtPointer client, XtPointer call) {
     if (!data || data->num_params < 1 || !data->event || !eventPosition(data->event, &ex, &ey)) return;
     if (!slot.obj) return;
     const char *p = data->params[0];
-    if (strncmp(p, "start", 5) == 0) {
+    if (strcmp(p, "start-toggle") == 0) {
+        toggleSlot = &slot;
+    } else if (toggleSlot == &slot && strncmp(p, "end", 3) == 0) {
+        toggleSlot = nullptr;
+        toggleSelected(slot.obj);
+    } else if (strncmp(p, "start", 5) == 0) {
         dragSlot = &slot;
         dragShown = false;
         dragLast.x = toCanvas(ex);
@@ -246,6 +259,7 @@ void gripCallback(Widget, XtPointer client, XtPointer call) {
 }
 
 void abandonDrag() {
+    abandonGroupActions();
     if (!dragSlot) return;
     if (dragShown) outline(*dragSlot);
     dragSlot = nullptr;
@@ -272,12 +286,20 @@ void gripsFollowShift(int dx, int dy) {
         if (slot.grip) placeGrip(slot);
 }
 
-void copyCommand(Widget, XtPointer, XtPointer) {
-    if (!objectList || !selectedObj) {
+// Whether Copy, Delete and the arrow keys have something to act on; the
+// bell when not. A drag or move under way ends first.
+static bool haveSelection() {
+    if (!objectList || (!selectedObj && !groupSize())) {
         XBell(XtDisplay(canvas), 0);
-        return;
+        return false;
     }
     abandonDrag();
+    return true;
+}
+
+void copyCommand(Widget, XtPointer, XtPointer) {
+    if (!haveSelection()) return;
+    if (groupSize()) return copyGroup();
     hideGrips();
     ObjRecord *copy = ObjNew(selectedObj->type);
     ObjCopy(selectedObj, copy);
@@ -289,11 +311,8 @@ void copyCommand(Widget, XtPointer, XtPointer) {
 }
 
 void deleteCommand(Widget, XtPointer, XtPointer) {
-    if (!objectList || !selectedObj) {
-        XBell(XtDisplay(canvas), 0);
-        return;
-    }
-    abandonDrag();
+    if (!haveSelection()) return;
+    if (groupSize()) return deleteGroup();
     hideGrips();
     removeObject(selectedObj);  // the history keeps it
     selectedObj = nullptr;
@@ -301,11 +320,8 @@ void deleteCommand(Widget, XtPointer, XtPointer) {
 }
 
 void moveSelection(float dx, float dy) {
-    if (!objectList || !selectedObj) {
-        XBell(XtDisplay(canvas), 0);
-        return;
-    }
-    abandonDrag();
+    if (!haveSelection()) return;
+    if (groupSize()) return moveGroupBy(dx, dy);
     changeObject(selectedObj);
     ObjMove(selectedObj, dx, dy);
     showGrips(selectedObj);

@@ -36,13 +36,15 @@ void deselect();
 // Every grip's callback; slot is its GripSlot, call the GripCallData.
 void gripCallback(Widget w, XtPointer slot, XtPointer call);
 void gripsFollowShift(int dx, int dy);
-// Ends a grip drag under way without a change: the outline goes, the
-// grips return to the object.
+// Ends a grip drag, a band or a group move under way without a change:
+// the outline goes, the grips return to the object.
 void abandonDrag();
+// Copy and Delete act on the selection, one object or several; the bell
+// when nothing is selected.
 void copyCommand(Widget w, XtPointer client, XtPointer call);
 void deleteCommand(Widget w, XtPointer client, XtPointer call);
-// Moves the selected object by (dx, dy) canvas pixels, one undo step;
-// the bell when nothing is selected.
+// Moves the selection by (dx, dy) canvas pixels, one undo step; the bell
+// when nothing is selected.
 void moveSelection(float dx, float dy);
 
 #endif

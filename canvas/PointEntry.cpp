@@ -4,8 +4,10 @@
 
 #include "canvas/Canvas.h"
 #include "canvas/Pick.h"
+#include "canvas/Selection.h"
 #include "canvas/View.h"
 #include "objects/Constrain.h"
+#include "objects/Extent.h"
 #include "objects/History.h"
 #include "objects/Render.h"
 #include "shell/TextPlacement.h"
@@ -18,16 +20,30 @@ const int modeType[modeCount] = {ObjLine,   ObjVector,    ObjCircle,    ObjDisc,
 static void trackItAct(Widget, XEvent *, String *, Cardinal *);
 static void setPointAct(Widget, XEvent *, String *, Cardinal *);
 static void abortObjectAct(Widget, XEvent *, String *, Cardinal *);
+static void startBandAct(Widget, XEvent *, String *, Cardinal *);
+static void togglePickAct(Widget, XEvent *, String *, Cardinal *);
+static void startGroupMoveAct(Widget, XEvent *, String *, Cardinal *);
+static void endGroupMoveAct(Widget, XEvent *, String *, Cardinal *);
 
 static XtActionsRec canvasActions[] = {
     {"track-it", trackItAct},
     {"set-point", setPointAct},
     {"abort-object", abortObjectAct},
+    {"start-band", startBandAct},
+    {"toggle-pick", togglePickAct},
+    {"start-group-move", startGroupMoveAct},
+    {"end-group-move", endGroupMoveAct},
 };
 
+// In pick mode a press of button 1 on empty canvas starts a rubber band,
+// one of button 2 on a selection of several moves it, and Shift with
+// button 1 adds an object to the selection or takes it out.
 static const char canvasTranslations[] =
+    "\t\t\tShift<Btn1Up>:toggle-pick()\n"
+    "\t\t\t<Btn1Down>:start-band()\n"
     "\t\t\t<Btn1Up>:set-point()\n"
-    "\t\t\t<Btn2Up>:abort-object()\n"
+    "\t\t\t<Btn2Down>:start-group-move()\n"
+    "\t\t\t<Btn2Up>:end-group-move() abort-object()\n"
     "\t\t\t<Btn3Up>:abort-object()\n"
     "\t\t\t<Motion>:track-it()";
 
@@ -67,7 +83,12 @@ static void createObject() {
 }
 
 static void trackItAct(Widget, XEvent *event, String *, Cardinal *) {
-    trackPoint(event->xmotion.x, event->xmotion.y);
+    int x = event->xmotion.x, y = event->xmotion.y;
+    if (graphMode == pickMode) {
+        moveBand(x, y);
+        moveGroup(x, y);
+    }
+    trackPoint(x, y);
 }
 
 static void setPointAct(Widget, XEvent *event, String *, Cardinal *) {
@@ -81,7 +102,7 @@ static void setPointAct(Widget, XEvent *event, String *, Cardinal *) {
         return;
     }
     if (graphMode == pickMode) {
-        pickAt(x, y);
+        if (!endBand(x, y)) pickAt(x, y);
         return;
     }
     if (graphMode < 0 || graphMode >= modeCount || modeType[graphMode] < 0) {
@@ -125,7 +146,35 @@ static void setPointAct(Widget, XEvent *event, String *, Cardinal *) {
     rubber();
 }
 
-static void abortObjectAct(Widget w, XEvent *, String *, Cardinal *) { cancelEntry(w, nullptr, nullptr); }
+static void abortObjectAct(Widget w, XEvent *, String *, Cardinal *) {
+    abandonGroupActions();  // Escape ends a band or a group move too
+    cancelEntry(w, nullptr, nullptr);
+}
+
+// The object a click at (x, y) picks first: the newest there.
+static ObjRecord *topObjectAt(int x, int y) {
+    for (ObjRecord *rec = objectList; rec; rec = rec->next)
+        if (ObjHit(rec, x, y)) return rec;
+    return nullptr;
+}
+
+static void startBandAct(Widget, XEvent *event, String *, Cardinal *) {
+    if (graphMode == pickMode && !topObjectAt(event->xbutton.x, event->xbutton.y))
+        startBand(event->xbutton.x, event->xbutton.y);
+}
+
+static void togglePickAct(Widget w, XEvent *event, String *params, Cardinal *count) {
+    if (graphMode != pickMode) return setPointAct(w, event, params, count);
+    int x = event->xbutton.x, y = event->xbutton.y;
+    if (endBand(x, y)) return;
+    if (ObjRecord *rec = topObjectAt(x, y)) toggleSelected(rec);
+}
+
+static void startGroupMoveAct(Widget, XEvent *event, String *, Cardinal *) {
+    if (graphMode == pickMode) startGroupMove(event->xbutton.x, event->xbutton.y);
+}
+
+static void endGroupMoveAct(Widget, XEvent *, String *, Cardinal *) { endGroupMove(); }
 
 void cancelEntry(Widget, XtPointer, XtPointer) {
     if (graphMode == pickMode) return;

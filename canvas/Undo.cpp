@@ -3,20 +3,18 @@
 #include "canvas/Canvas.h"
 #include "canvas/Pick.h"
 #include "canvas/PointEntry.h"
+#include "canvas/Selection.h"
 #include "objects/History.h"
-
-// A record the step took out of the drawing is no longer selectable.
-static void dropSelection(ObjRecord *rec) {
-    if (rec == selectedObj) deselect();
-}
 
 static void runStep(bool (*step)(void (*)(ObjRecord *))) {
     abandonDrag();
     cancelEntry(nullptr, nullptr, nullptr);
-    if (!step(dropSelection)) {
+    // A record the step takes out of the drawing leaves the selection.
+    if (!step(forgetSelected)) {
         XBell(XtDisplay(canvas), 0);
         return;
     }
+    settleSelection();
     // The selection may have changed in place: its grips go to its points.
     if (selectedObj) {
         hideGrips();

@@ -149,6 +149,24 @@ void removeObject(ObjRecord *rec) {
     record({rec, prev, removed});
 }
 
+void removeObjects(bool (*doomed)(const ObjRecord *)) {
+    // Each removal is recorded with the record kept before it: undone in
+    // reverse order, every one goes back to its place.
+    openStep();
+    ObjRecord *prev = nullptr;
+    for (ObjRecord *rec = objectList; rec;) {
+        ObjRecord *next = rec->next;
+        if (doomed(rec)) {
+            unlinkAfter(prev, rec);
+            record({rec, prev, removed});
+        } else {
+            prev = rec;
+        }
+        rec = next;
+    }
+    closeStep();
+}
+
 void changeObject(ObjRecord *rec) {
     ObjRecord *before = ObjNew(rec->type);
     ObjCopy(rec, before);

@@ -29,6 +29,9 @@ void closeStep();
 void addObject(ObjRecord *rec);
 // Takes rec out of the list; the history keeps it.
 void removeObject(ObjRecord *rec);
+// Takes every record for which doomed is true out of the list, in one
+// walk; the history keeps them.
+void removeObjects(bool (*doomed)(const ObjRecord *rec));
 // Called before rec is changed in place: the step keeps its contents.
 void changeObject(ObjRecord *rec);
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "objects/Extent.h"
 #include "objects/Scale.h"
@@ -13,6 +14,7 @@
 GC drawGC = nullptr;
 GC dashGC = nullptr;
 GC rubberGC = nullptr;
+GC thinRubberGC = nullptr;
 XFontStruct *textFont = nullptr;
 
 const int bezierPoints = 26;
@@ -31,14 +33,18 @@ static void bezierPolyline(double px, double py, double qx, double qy, double ex
 
 // A full circle's arc with its bounding box held to what the protocol can
 // carry, so a huge radius never wraps around into garbage.
-static void drawCircle(Display *display, Drawable drawable, GC gc, int cx, int cy, int r, bool filled) {
+static XArc circleArc(int cx, int cy, int r) {
     long size = 2L * r;
-    unsigned int extent = static_cast<unsigned int>(size < 0 ? 0 : size > 65535 ? 65535 : size);
-    int x = toCanvas(static_cast<double>(cx) - r), y = toCanvas(static_cast<double>(cy) - r);
+    unsigned short extent = static_cast<unsigned short>(size < 0 ? 0 : size > 65535 ? 65535 : size);
+    return {toCanvas(static_cast<double>(cx) - r), toCanvas(static_cast<double>(cy) - r), extent, extent, 0, 23040};
+}
+
+static void drawCircle(Display *display, Drawable drawable, GC gc, int cx, int cy, int r, bool filled) {
+    XArc a = circleArc(cx, cy, r);
     if (filled)
-        XFillArc(display, drawable, gc, x, y, extent, extent, 0, 23040);
+        XFillArc(display, drawable, gc, a.x, a.y, a.width, a.height, a.angle1, a.angle2);
     else
-        XDrawArc(display, drawable, gc, x, y, extent, extent, 0, 23040);
+        XDrawArc(display, drawable, gc, a.x, a.y, a.width, a.height, a.angle1, a.angle2);
 }
 
 static void drawVectorHead(const ObjRecord *rec, Display *display, Drawable drawable) {
@@ -234,43 +240,109 @@ static void drawOne(const ObjRecord *rec, void *target) {
     ObjDraw(rec, t->display, t->drawable);
 }
 
-void ObjRubber(ObjType type, Display *display, Drawable drawable, const XPoint *p, int count) {
+namespace {
+
+// The one shape an outline is drawn as.
+enum ShapeKind { noShape, lineShape, rectangleShape, arcShape, filledArcShape, curveShape };
+
+struct RubberShape {
+    XSegment line;
+    XRectangle rectangle;
+    XArc arc;
+    XPoint curve[bezierPoints];
+};
+
+}  // namespace
+
+// The outline of an object of type given by its first count points.
+static ShapeKind rubberShape(ObjType type, const XPoint *p, int count, RubberShape *s) {
     if (count > 3) {
         fprintf(stderr, "ObjRubber: %d points illegal\n", count);
-        return;
+        return noShape;
     }
-    if (count < 2) return;
+    if (count < 2) return noShape;
     if (count == 3) {
         if (type != ObjBezier) {
             fprintf(stderr, "ObjRubber: type %d illegal with 3 points\n", type);
             abort();
         }
-        XPoint line[bezierPoints];
-        bezierPolyline(p[0].x, p[0].y, p[2].x, p[2].y, p[1].x, p[1].y, line);
-        XDrawLines(display, drawable, rubberGC, line, bezierPoints, CoordModeOrigin);
-        return;
+        bezierPolyline(p[0].x, p[0].y, p[2].x, p[2].y, p[1].x, p[1].y, s->curve);
+        return curveShape;
     }
     switch (type) {
     case ObjFramedBox:
     case ObjDashedBox:
     case ObjFilledBox:
     case ObjOval:
-        XDrawRectangle(display, drawable, rubberGC, std::min(p[0].x, p[1].x), std::min(p[0].y, p[1].y),
-                       std::abs(p[1].x - p[0].x), std::abs(p[1].y - p[0].y));
-        break;
+        s->rectangle = {std::min(p[0].x, p[1].x), std::min(p[0].y, p[1].y),
+                        static_cast<unsigned short>(std::abs(p[1].x - p[0].x)),
+                        static_cast<unsigned short>(std::abs(p[1].y - p[0].y))};
+        return rectangleShape;
     case ObjLine:
     case ObjVector:
     case ObjBezier:
     case ObjMultiput:  // from the first copy's point to the last one's
-        XDrawLine(display, drawable, rubberGC, p[0].x, p[0].y, p[1].x, p[1].y);
-        break;
+        s->line = {p[0].x, p[0].y, p[1].x, p[1].y};
+        return lineShape;
     case ObjCircle:
-    case ObjDisc: {
-        drawCircle(display, drawable, rubberGC, p[0].x, p[0].y, std::abs(p[1].x - p[0].x), type == ObjDisc);
-        break;
-    }
+    case ObjDisc:
+        s->arc = circleArc(p[0].x, p[0].y, std::abs(p[1].x - p[0].x));
+        return type == ObjDisc ? filledArcShape : arcShape;
     default:
         fprintf(stderr, "ObjRubber: type %d illegal with 2 points\n", type);
         abort();
     }
+}
+
+void ObjRubber(ObjType type, Display *display, Drawable drawable, const XPoint *p, int count) {
+    RubberShape s;
+    switch (rubberShape(type, p, count, &s)) {
+    case lineShape: XDrawSegments(display, drawable, rubberGC, &s.line, 1); break;
+    case rectangleShape: XDrawRectangles(display, drawable, rubberGC, &s.rectangle, 1); break;
+    case arcShape: XDrawArcs(display, drawable, rubberGC, &s.arc, 1); break;
+    case filledArcShape: XFillArcs(display, drawable, rubberGC, &s.arc, 1); break;
+    case curveShape: XDrawLines(display, drawable, rubberGC, s.curve, bezierPoints, CoordModeOrigin); break;
+    case noShape: break;
+    }
+}
+
+// Draws shapes with thinRubberGC in requests of a thousand, which every
+// server takes.
+template <typename Shape>
+static void inChunks(int (*draw)(Display *, Drawable, GC, Shape *, int), Display *display, Drawable drawable,
+                     std::vector<Shape> &shapes) {
+    const size_t chunk = 1000;
+    for (size_t i = 0; i < shapes.size(); i += chunk)
+        draw(display, drawable, thinRubberGC, &shapes[i], static_cast<int>(std::min(chunk, shapes.size() - i)));
+}
+
+void ObjRubberAll(const ObjRecord *const *records, size_t n, int dx, int dy, Display *display,
+                  Drawable drawable) {
+    std::vector<XSegment> lines;
+    std::vector<XRectangle> rectangles;
+    std::vector<XArc> arcs, filledArcs;
+    for (size_t i = 0; i < n; i++) {
+        const ObjRecord *rec = records[i];
+        XPoint p[3];
+        int count = 0;
+        ObjRetrieve(rec, p, &count);
+        for (int k = 0; k < count; k++) p[k] = {toCanvas(p[k].x + dx), toCanvas(p[k].y + dy)};
+        if (count < 2) {  // a point alone: a small square around it
+            rectangles.push_back({toCanvas(p[0].x - 2), toCanvas(p[0].y - 2), 4, 4});
+            continue;
+        }
+        RubberShape s;
+        switch (rubberShape(rec->type, p, count, &s)) {
+        case lineShape: lines.push_back(s.line); break;
+        case rectangleShape: rectangles.push_back(s.rectangle); break;
+        case arcShape: arcs.push_back(s.arc); break;
+        case filledArcShape: filledArcs.push_back(s.arc); break;
+        case curveShape: XDrawLines(display, drawable, thinRubberGC, s.curve, bezierPoints, CoordModeOrigin); break;
+        case noShape: break;
+        }
+    }
+    inChunks(XDrawSegments, display, drawable, lines);
+    inChunks(XDrawRectangles, display, drawable, rectangles);
+    inChunks(XDrawArcs, display, drawable, arcs);
+    inChunks(XFillArcs, display, drawable, filledArcs);
 }

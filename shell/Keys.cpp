@@ -14,6 +14,7 @@
 #include "shell/FileCommands.h"
 #include "shell/FileSelect.h"
 #include "shell/Globals.h"
+#include "shell/MainWindow.h"
 
 static void run(XtCallbackProc command) { command(nullptr, nullptr, nullptr); }
 
@@ -31,6 +32,7 @@ static void saveAsAct(Widget, XEvent *, String *, Cardinal *) { run(saveAsComman
 static void quitAct(Widget, XEvent *, String *, Cardinal *) { guarded(quitCommand); }
 static void copyAct(Widget, XEvent *, String *, Cardinal *) { run(copyCommand); }
 static void deleteAct(Widget, XEvent *, String *, Cardinal *) { run(deleteCommand); }
+static void selectAllAct(Widget, XEvent *, String *, Cardinal *) { run(selectAllCommand); }
 
 // move-selection(left|right|up|down): one grid step while the grid is on,
 // else one picture unit.
@@ -51,7 +53,7 @@ static void moveAct(Widget, XEvent *, String *params, Cardinal *count) {
 static XtActionsRec keyActions[] = {
     {"undo", undoAct},   {"redo", redoAct},     {"new", newAct},       {"load", loadAct},
     {"save", saveAct},   {"save-as", saveAsAct}, {"quit", quitAct},    {"copy", copyAct},
-    {"delete", deleteAct}, {"move-selection", moveAct},
+    {"delete", deleteAct}, {"select-all", selectAllAct}, {"move-selection", moveAct},
 };
 
 void registerKeyActions(XtAppContext app) { XtAppAddActions(app, keyActions, XtNumber(keyActions)); }

@@ -13,6 +13,7 @@
 #include "shell/LoadPicture.h"
 
 #include "canvas/PointEntry.h"
+#include "canvas/Selection.h"
 #include "shell/Globals.h"
 #include "shell/Icon.h"
 #include "shell/Keys.h"
@@ -66,6 +67,12 @@ void createDrawMenu(Widget menu) {
     }
     checkMark = rootBitmap(menu, checkMarkBits, 9, 8);
     markDrawEntry(drawMenuTable[0].entry, nullptr, nullptr);
+}
+
+void selectAllCommand(Widget, XtPointer, XtPointer) {
+    setDrawMode(nullptr, reinterpret_cast<XtPointer>(long(pickMode)), nullptr);
+    markDrawEntry(drawMenuTable[0].entry, nullptr, nullptr);
+    selectAll();
 }
 
 void markDrawEntry(Widget w, XtPointer, XtPointer) {

@@ -21,6 +21,8 @@ Widget createMenuButton(const char *name, const char *menuName, Widget after, Wi
 Widget addMenuEntry(Widget menu, const char *name, XtCallbackProc proc, XtPointer client);
 void createDrawMenu(Widget menu);
 void markDrawEntry(Widget w, XtPointer client, XtPointer call);
+// Select All: switches to Pick and selects every object.
+void selectAllCommand(Widget w, XtPointer client, XtPointer call);
 // Sets the title from appTitle and fileName, with "~" for the home directory.
 void updateTitle();
 // Gives the window the canvas's width, however wide the menu line is.

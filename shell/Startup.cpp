@@ -15,6 +15,7 @@
 #include "canvas/Decorations.h"
 #include "canvas/Pick.h"
 #include "canvas/PointEntry.h"
+#include "canvas/Selection.h"
 #include "canvas/Undo.h"
 #include "canvas/View.h"
 #include "objects/Constrain.h"
@@ -69,6 +70,7 @@ void startVexilo(int argc, char **argv) {
     XtCreateManagedWidget("separator", smeLineObjectClass, editMenu, nullptr, 0);
     addMenuEntry(editMenu, "copy", copyCommand, nullptr);
     addMenuEntry(editMenu, "delete", deleteCommand, nullptr);
+    addMenuEntry(editMenu, "selectAll", selectAllCommand, nullptr);
     addMenuEntry(editMenu, "editText", editTextCommand, nullptr);
     XtCreateManagedWidget("separator", smeLineObjectClass, editMenu, nullptr, 0);
     addMenuEntry(editMenu, "refresh", refreshCommand, nullptr);
@@ -111,14 +113,15 @@ void startVexilo(int argc, char **argv) {
     setZoomLabel(zoomButton);
 
     // Canvas input: actions and translations, the cross-hair and ruler
-    // contexts and handlers, the text dialog, pick mode's grips, and the
-    // outline redraw, which must follow every other expose handler.
+    // contexts and handlers, the text dialog, pick mode's grips and marks,
+    // and the outline redraws, which must follow every other expose handler.
     registerCanvasActions(appContext, canvas);
     createDecorationGCs(appResources.rulerFont, appResources.foreground, background);
     installDecorationHandlers(canvas, coord);
     createTextPlacement(topForm);
     initCrossHair();
     createGrips();
+    installSelectionRedraw(canvas);
     installOutlineRedraw(canvas);
     initLatexView(appContext);
     registerKeyActions(appContext);

@@ -17,22 +17,6 @@ struct EntryTest : testing::Test {
     void SetUp() override { startEditor(); }
     void TearDown() override { freeAllObjects(); }
 
-    // The canvas as the object list alone draws it.
-    XImage *objectsOnly() {
-        XImage *now = canvasImage();
-        refreshCommand(nullptr, nullptr, nullptr);
-        idle();
-        return now;
-    }
-    // True when the canvas shows exactly what a redraw of the list shows.
-    bool noResidue() {
-        XImage *now = objectsOnly();
-        XImage *redrawn = canvasImage();
-        bool same = sameImage(now, redrawn);
-        XDestroyImage(now);
-        XDestroyImage(redrawn);
-        return same;
-    }
 };
 
 }  // namespace

@@ -26,18 +26,6 @@ void saveKey() { controlKey(appContext, "s"); }
 
 bool sensitive(const char *entry) { return XtIsSensitive(find((std::string("*editMenu.") + entry).c_str())); }
 
-// True when the canvas shows exactly what a full redraw shows.
-bool noResidue() {
-    XImage *now = canvasImage();
-    refreshCommand(nullptr, nullptr, nullptr);
-    idle();
-    XImage *redrawn = canvasImage();
-    bool same = sameImage(now, redrawn);
-    XDestroyImage(now);
-    XDestroyImage(redrawn);
-    return same;
-}
-
 // A saved picture: the header, the picture's size and offset, its lines.
 std::string picture(const std::string &body) {
     return "{% Picture saved by vexilo 2.4.1\n\\unitlength=1.000000pt\n\\begin{picture}" + body +

@@ -143,6 +143,22 @@ TEST_F(HistoryTest, AStepOfSeveralChangesIsUndoneAsOne) {
     EXPECT_EQ(drawing(), "L 0,0 10,0");
 }
 
+TEST_F(HistoryTest, RemovingSeveralInOneWalkIsOneStepThatPutsEachBackInItsPlace) {
+    // Newest first: e d c b a; the first, two neighbours and the last go.
+    for (float y : {0, 1, 2, 3, 4}) addObject(line(0, y, 10, y));
+    const std::string before = drawing();
+    removeObjects([](const ObjRecord *r) { return r->y != 1 && r->y != 3; });
+    const std::string after = drawing();
+    EXPECT_EQ(after, "L 0,3 10,3 | L 0,1 10,1");
+    undoStep();
+    EXPECT_EQ(drawing(), before);
+    redoStep();
+    EXPECT_EQ(drawing(), after);
+    undoStep();
+    undoStep();  // the step before: the newest line's addition
+    EXPECT_EQ(drawing(), "L 0,3 10,3 | L 0,2 10,2 | L 0,1 10,1 | L 0,0 10,0");
+}
+
 TEST_F(HistoryTest, AnEmptyStepIsNoStep) {
     addObject(line(0, 0, 10, 0));
     undoStep();

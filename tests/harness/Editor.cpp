@@ -113,6 +113,17 @@ int inkCount(XImage *image) {
     return image->width * image->height - countPixels(image, canvasBackground());
 }
 
+bool noResidue() {
+    XImage *now = canvasImage();
+    clearCanvas(true);
+    idle();
+    XImage *redrawn = canvasImage();
+    bool same = sameImage(now, redrawn);
+    XDestroyImage(now);
+    XDestroyImage(redrawn);
+    return same;
+}
+
 void typeInto(Widget field, const char *text) {
     Dimension width = 0, height = 0;
     XtVaGetValues(field, XtNwidth, &width, XtNheight, &height, nullptr);

@@ -39,6 +39,9 @@ unsigned long canvasBackground();
 unsigned long canvasForeground();
 // Pixels of the canvas image that are not background.
 int inkCount(XImage *image);
+// True when the canvas shows exactly what a full redraw (Refresh) shows:
+// no outline, mark or object left behind. The redraw stays.
+bool noResidue();
 
 // Replaces the text of a text field by typing: the pointer goes over the
 // field (keyboard focus follows the pointer), End, a BackSpace for every

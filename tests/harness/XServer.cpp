@@ -177,13 +177,21 @@ void key(XtAppContext app, const char *keysymName) {
     sendKeysym(app, sym);
 }
 
-void controlKey(XtAppContext app, const char *keysymName) {
+void holdKey(XtAppContext app, const char *keysymName, bool down) {
     Display *d = appDisplay(app);
-    KeyCode control = XKeysymToKeycode(d, XK_Control_L);
-    XTestFakeKeyEvent(d, control, True, CurrentTime);
-    key(app, keysymName);
-    XTestFakeKeyEvent(d, control, False, CurrentTime);
+    KeyCode code = XKeysymToKeycode(d, XStringToKeysym(keysymName));
+    if (code == 0) {
+        harnessFailure(std::string("no key gives ") + keysymName);
+        return;
+    }
+    XTestFakeKeyEvent(d, code, down, CurrentTime);
     pump(app);
+}
+
+void controlKey(XtAppContext app, const char *keysymName) {
+    holdKey(app, "Control_L", true);
+    key(app, keysymName);
+    holdKey(app, "Control_L", false);
 }
 
 void typeText(XtAppContext app, const char *text) {

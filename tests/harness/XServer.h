@@ -34,6 +34,8 @@ void key(XtAppContext app, const char *keysymName);   // e.g. "Return", "Escape"
 void typeText(XtAppContext app, const char *text);    // printable ASCII
 // A key with Control held: controlKey(app, "z"); "Z" adds Shift.
 void controlKey(XtAppContext app, const char *keysymName);
+// Presses (down) or releases a key and leaves it so: holdKey(app, "Shift_L", true).
+void holdKey(XtAppContext app, const char *keysymName, bool down);
 
 // True while a shell's window is mapped.
 bool shellUp(Widget shell);
