@@ -39,15 +39,6 @@ void pickNewestOfThreeLines() {
     ASSERT_EQ(selectedObj, objectList);
 }
 
-bool anyGripMapped() {
-    for (const GripSlot &slot : gripSlots) {
-        XWindowAttributes a;
-        if (XGetWindowAttributes(XtDisplay(canvas), XtWindow(slot.grip), &a) && a.map_state == IsViewable)
-            return true;
-    }
-    return false;
-}
-
 std::set<std::pair<int, int>> inkPixels() {
     std::set<std::pair<int, int>> ink;
     XImage *image = canvasImage();

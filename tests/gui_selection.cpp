@@ -45,15 +45,6 @@ void shiftClick(int x, int y) {
     holdKey(appContext, "Shift_L", false);
 }
 
-bool anyGripMapped() {
-    for (const GripSlot &slot : gripSlots) {
-        XWindowAttributes a;
-        if (XGetWindowAttributes(XtDisplay(canvas), XtWindow(slot.grip), &a) && a.map_state == IsViewable)
-            return true;
-    }
-    return false;
-}
-
 unsigned long pixelAt(int x, int y) {
     XImage *image = canvasImage();
     unsigned long p = XGetPixel(image, x, y);

@@ -160,6 +160,15 @@ XPoint gripAt(int i) {
     return {static_cast<short>(x + gripHalfWidth), static_cast<short>(y + gripHalfHeight)};
 }
 
+bool anyGripMapped() {
+    for (const GripSlot &slot : gripSlots) {
+        XWindowAttributes a;
+        if (XGetWindowAttributes(XtDisplay(canvas), XtWindow(slot.grip), &a) && a.map_state == IsViewable)
+            return true;
+    }
+    return false;
+}
+
 void dragGrip(int i, int dx, int dy, int button) {
     Dimension w = 0, h = 0;
     XtVaGetValues(gripSlots[i].grip, XtNwidth, &w, XtNheight, &h, nullptr);

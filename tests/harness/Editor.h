@@ -59,6 +59,8 @@ void nominateFile(const std::string &path);
 // grip i by (dx, dy) from its centre with a button.
 XPoint gripAt(int i);
 void dragGrip(int i, int dx, int dy, int button);
+// True while any grip is shown.
+bool anyGripMapped();
 
 }  // namespace harness
 
