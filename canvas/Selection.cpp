@@ -78,8 +78,6 @@ int groupSize() { return static_cast<int>(group.size()); }
 
 bool inGroup(const ObjRecord *rec) { return members.count(rec) > 0; }
 
-const std::vector<ObjRecord *> &groupMembers() { return group; }
-
 void clearGroup() {
     abandonGroupActions();
     if (group.empty()) return;
@@ -147,7 +145,8 @@ void settleSelection() {
 // already: drawing for this one would only be undone at once. Nothing
 // leaves the queue.
 static Bool noteCanvasMotion(Display *, XEvent *event, XPointer found) {
-    if (event->type == MotionNotify && event->xmotion.window == XtWindow(canvas)) *reinterpret_cast<bool *>(found) = true;
+    if (event->type == MotionNotify && event->xmotion.window == XtWindow(canvas))
+        *reinterpret_cast<bool *>(found) = true;
     return False;
 }
 
@@ -253,8 +252,6 @@ void moveGroup(int x, int y) {
     groupOutlines();
     moveShown = true;
 }
-
-
 
 void endGroupMove() {
     if (!moving) return;

@@ -17,8 +17,6 @@
 // Objects in the selection of several; 0 while one or none is selected.
 int groupSize();
 bool inGroup(const ObjRecord *rec);
-// The objects of the selection of several, in no particular order.
-const std::vector<ObjRecord *> &groupMembers();
 // Selects the records, each of the drawing: none, one (with its grips) or
 // several (with marks). What was selected before is dropped.
 void selectObjects(std::vector<ObjRecord *> records);

@@ -140,10 +140,15 @@ TEST(Selection, EscapeEndsABandWithoutAChange) {
     canvasClick(150, 150);
     ObjRecord *middle = selectedObj;
     ASSERT_NE(middle, nullptr);
+    XImage *still = canvasImage();
     canvasMove(80, 80);
     press(appContext, 1);
     canvasMove(150, 170);
     canvasMove(220, 220);
+    XImage *banding = canvasImage();
+    EXPECT_FALSE(sameImage(still, banding));  // the band follows the pointer
+    XDestroyImage(still);
+    XDestroyImage(banding);
     key(appContext, "Escape");
     release(appContext, 1);
     EXPECT_EQ(selectedObj, middle);
