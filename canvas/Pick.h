@@ -5,7 +5,9 @@
 #include <X11/Intrinsic.h>
 #include "objects/ObjRecord.h"
 
-extern ObjRecord *selectedObj;  // the selected object, or NULL
+// The selected object; NULL when none is selected, and when several are
+// (canvas/Selection.h).
+extern ObjRecord *selectedObj;
 
 // What one grip widget edits: the point points[index] of an object whose
 // points are the first count of points.

@@ -366,7 +366,7 @@ TEST(Selection, UndoTakesObjectsOutOfTheSelectionUntilNoneIsLeft) {
 
 TEST(Selection, NewLoadAndZoomDropASelectionOfSeveral) {
     const std::string path = kindsFile();
-    startEditor({path});
+    startEditor({"-xrm", "*zoomShell.geometry: +620+600", "-xrm", "*shiftShell.geometry: +620+300", path});
     canvasMove(250, 300);
     controlKey(appContext, "a");
     ASSERT_EQ(groupSize(), 7);
@@ -384,12 +384,20 @@ TEST(Selection, NewLoadAndZoomDropASelectionOfSeveral) {
     EXPECT_FALSE(modified);
 
     controlKey(appContext, "a");
+    // A shift of the view keeps the selection, its marks on the objects.
+    pressButton(shiftButton);
+    pressButton(XtNameToWidget(shiftShell, "moveBase.right"));
+    pressButton(XtNameToWidget(shiftShell, "moveBase.done"));
+    EXPECT_EQ(groupSize(), 7);
+    EXPECT_EQ(pixelAt(static_cast<int>(circle->x) - 3, static_cast<int>(circle->y) - 3), canvasForeground());
+    EXPECT_TRUE(noResidue());
     pressButton(zoomButton);
     typeInto(factorField, "200");
     key(appContext, "Return");
     EXPECT_EQ(groupSize(), 0);
     EXPECT_TRUE(noResidue());
 
+    canvasMove(250, 300);
     controlKey(appContext, "a");
     key(appContext, "Delete");
     EXPECT_EQ(countObjects(), 0);
