@@ -107,7 +107,9 @@ void redrawObjects(Widget w, XtPointer, XEvent *event, Boolean *) {
     if (underlayPainter) underlayPainter(XtDisplay(w), XtWindow(w), exposed);
     clipToExposedArea(drawGC);
     clipToExposedArea(dashGC);
+    beginObjBatch();
     for (const ObjRecord *rec = objectList; rec; rec = rec->next) ObjDraw(rec, XtDisplay(w), XtWindow(w));
+    endObjBatch(XtDisplay(w), XtWindow(w));
     if (overlayPainter) overlayPainter(XtDisplay(w), XtWindow(w), exposed);
     unclip(drawGC);
     unclip(dashGC);

@@ -19,6 +19,72 @@ XFontStruct *textFont = nullptr;
 
 const int bezierPoints = 26;
 
+// A redraw of many objects sends the shapes drawn with the plain pen as
+// one request per kind of shape instead of one per object: the server
+// spends most of a redraw on handling requests, not on pixels. Every
+// object is drawn in the same colour and mode, so the order of shapes
+// does not change a pixel.
+struct ShapeBatch {
+    std::vector<XSegment> lines;
+    std::vector<XRectangle> frames, dashedFrames, fills;
+    std::vector<XArc> circles, discs;
+};
+static ShapeBatch batch;
+static bool batching = false;
+static int currentPen = 1;  // the width drawGC and dashGC have now
+
+static bool batched() { return batching && currentPen == 1; }
+
+static void drawLine(Display *display, Drawable drawable, int x1, int y1, int x2, int y2) {
+    if (batched())
+        batch.lines.push_back({static_cast<short>(x1), static_cast<short>(y1), static_cast<short>(x2),
+                               static_cast<short>(y2)});
+    else
+        XDrawLine(display, drawable, drawGC, x1, y1, x2, y2);
+}
+
+static XRectangle rectangle(int x, int y, int w, int h) {
+    return {static_cast<short>(x), static_cast<short>(y), static_cast<unsigned short>(w),
+            static_cast<unsigned short>(h)};
+}
+
+static void drawFrame(Display *display, Drawable drawable, GC gc, int x, int y, int w, int h) {
+    if (batched() && (gc == drawGC || gc == dashGC))
+        (gc == drawGC ? batch.frames : batch.dashedFrames).push_back(rectangle(x, y, w, h));
+    else
+        XDrawRectangle(display, drawable, gc, x, y, w, h);
+}
+
+// Fills do not depend on the pen's width.
+static void fillBox(Display *display, Drawable drawable, int x, int y, int w, int h) {
+    if (batching)
+        batch.fills.push_back(rectangle(x, y, w, h));
+    else
+        XFillRectangle(display, drawable, drawGC, x, y, w, h);
+}
+
+// Draws shapes in requests of a thousand, which every server takes.
+template <typename Shape>
+static void inChunks(int (*draw)(Display *, Drawable, GC, Shape *, int), Display *display, Drawable drawable,
+                     GC gc, std::vector<Shape> &shapes) {
+    const size_t chunk = 1000;
+    for (size_t i = 0; i < shapes.size(); i += chunk)
+        draw(display, drawable, gc, &shapes[i], static_cast<int>(std::min(chunk, shapes.size() - i)));
+    shapes.clear();
+}
+
+void beginObjBatch() { batching = true; }
+
+void endObjBatch(Display *display, Drawable drawable) {
+    batching = false;
+    inChunks(XDrawSegments, display, drawable, drawGC, batch.lines);
+    inChunks(XDrawRectangles, display, drawable, drawGC, batch.frames);
+    inChunks(XDrawRectangles, display, drawable, dashGC, batch.dashedFrames);
+    inChunks(XFillRectangles, display, drawable, drawGC, batch.fills);
+    inChunks(XDrawArcs, display, drawable, drawGC, batch.circles);
+    inChunks(XFillArcs, display, drawable, drawGC, batch.discs);
+}
+
 // The polyline of a quadratic Bezier: start p, control point q, end e.
 static void bezierPolyline(double px, double py, double qx, double qy, double ex, double ey,
                            XPoint out[bezierPoints]) {
@@ -41,7 +107,9 @@ static XArc circleArc(int cx, int cy, int r) {
 
 static void drawCircle(Display *display, Drawable drawable, GC gc, int cx, int cy, int r, bool filled) {
     XArc a = circleArc(cx, cy, r);
-    if (filled)
+    if (gc == drawGC && (filled ? batching : batched()))
+        (filled ? batch.discs : batch.circles).push_back(a);
+    else if (filled)
         XFillArc(display, drawable, gc, a.x, a.y, a.width, a.height, a.angle1, a.angle2);
     else
         XDrawArc(display, drawable, gc, a.x, a.y, a.width, a.height, a.angle1, a.angle2);
@@ -74,7 +142,7 @@ static void measure(const char *text, int n, int *width, int *ascent, int *desce
 static void drawTextObject(const ObjRecord *rec, Display *display, Drawable drawable) {
     int x = toCanvas(rec->x), y = toCanvas(rec->y), w = toCanvas(rec->x2), h = toCanvas(rec->y2);
     if ((w != 0 || h != 0) && rec->type != ObjText)  // \makebox draws no frame
-        XDrawRectangle(display, drawable, rec->type == ObjDashedBox ? dashGC : drawGC, x, y, w, h);
+        drawFrame(display, drawable, rec->type == ObjDashedBox ? dashGC : drawGC, x, y, w, h);
     int n = static_cast<int>(strnlen(rec->text, objTextSize - 1));
     if (n == 0 || !textFont) return;
     int tw, a, d;
@@ -104,8 +172,8 @@ static void drawTextObject(const ObjRecord *rec, Display *display, Drawable draw
 // A verbatim record: a dotted box at its point and the start of its source.
 static void drawVerbatim(const ObjRecord *rec, Display *display, Drawable drawable) {
     int x = toCanvas(rec->x), y = toCanvas(rec->y);
-    XDrawRectangle(display, drawable, dashGC ? dashGC : drawGC, x, y - verbatimBoxHeight, verbatimBoxWidth,
-                   verbatimBoxHeight);
+    drawFrame(display, drawable, dashGC ? dashGC : drawGC, x, y - verbatimBoxHeight, verbatimBoxWidth,
+              verbatimBoxHeight);
     if (!textFont || !rec->source) return;
     char start[16];
     int n = 0;
@@ -127,6 +195,7 @@ static int penWidth(const ObjRecord *rec) {
 }
 
 static void setPen(Display *display, int width) {
+    currentPen = width;
     XGCValues v;
     v.line_width = width;
     XChangeGC(display, drawGC, GCLineWidth, &v);
@@ -150,10 +219,10 @@ static void drawOvalPart(const ObjRecord *rec, Display *display, Drawable drawab
     if (bottom && right) XDrawArc(display, drawable, drawGC, x + w - d, y + h - d, d, d, 270 * 64, 90 * 64);
     int sx0 = std::max(x0, x + r), sx1 = std::min(x1, x + w - r);
     int sy0 = std::max(y0, y + r), sy1 = std::min(y1, y + h - r);
-    if (top && sx0 <= sx1) XDrawLine(display, drawable, drawGC, sx0, y, sx1, y);
-    if (bottom && sx0 <= sx1) XDrawLine(display, drawable, drawGC, sx0, y + h, sx1, y + h);
-    if (left && sy0 <= sy1) XDrawLine(display, drawable, drawGC, x, sy0, x, sy1);
-    if (right && sy0 <= sy1) XDrawLine(display, drawable, drawGC, x + w, sy0, x + w, sy1);
+    if (top && sx0 <= sx1) drawLine(display, drawable, sx0, y, sx1, y);
+    if (bottom && sx0 <= sx1) drawLine(display, drawable, sx0, y + h, sx1, y + h);
+    if (left && sy0 <= sy1) drawLine(display, drawable, x, sy0, x, sy1);
+    if (right && sy0 <= sy1) drawLine(display, drawable, x + w, sy0, x + w, sy1);
 }
 
 // A dotted Bezier: its points as dots of the pen's width.
@@ -163,7 +232,7 @@ static void drawDottedBezier(const ObjRecord *rec, int pen, Display *display, Dr
         double t = static_cast<double>(i) / (n - 1), s = 1 - t;
         short px = toCanvas(s * s * rec->x + 2 * t * s * rec->x2 + t * t * rec->x3);
         short py = toCanvas(s * s * rec->y + 2 * t * s * rec->y2 + t * t * rec->y3);
-        XFillRectangle(display, drawable, drawGC, px - pen / 2, py - pen / 2, pen, pen);
+        fillBox(display, drawable, px - pen / 2, py - pen / 2, pen, pen);
     }
 }
 
@@ -188,7 +257,7 @@ void ObjDraw(const ObjRecord *rec, Display *display, Drawable drawable) {
         drawVectorHead(rec, display, drawable);
         /* fall through */
     case ObjLine:
-        XDrawLine(display, drawable, drawGC, x, y, toCanvas(rec->x2), toCanvas(rec->y2));
+        drawLine(display, drawable, x, y, toCanvas(rec->x2), toCanvas(rec->y2));
         break;
     case ObjFramedBox:
     case ObjDashedBox:
@@ -196,7 +265,7 @@ void ObjDraw(const ObjRecord *rec, Display *display, Drawable drawable) {
         drawTextObject(rec, display, drawable);
         break;
     case ObjFilledBox:
-        XFillRectangle(display, drawable, drawGC, x, y, toCanvas(rec->x2), toCanvas(rec->y2));
+        fillBox(display, drawable, x, y, toCanvas(rec->x2), toCanvas(rec->y2));
         break;
     case ObjVerbatim:
         drawVerbatim(rec, display, drawable);
@@ -306,16 +375,6 @@ void ObjRubber(ObjType type, Display *display, Drawable drawable, const XPoint *
     }
 }
 
-// Draws shapes with thinRubberGC in requests of a thousand, which every
-// server takes.
-template <typename Shape>
-static void inChunks(int (*draw)(Display *, Drawable, GC, Shape *, int), Display *display, Drawable drawable,
-                     std::vector<Shape> &shapes) {
-    const size_t chunk = 1000;
-    for (size_t i = 0; i < shapes.size(); i += chunk)
-        draw(display, drawable, thinRubberGC, &shapes[i], static_cast<int>(std::min(chunk, shapes.size() - i)));
-}
-
 void ObjRubberAll(const ObjRecord *const *records, size_t n, int dx, int dy, Display *display,
                   Drawable drawable) {
     std::vector<XSegment> lines;
@@ -341,8 +400,8 @@ void ObjRubberAll(const ObjRecord *const *records, size_t n, int dx, int dy, Dis
         case noShape: break;
         }
     }
-    inChunks(XDrawSegments, display, drawable, lines);
-    inChunks(XDrawRectangles, display, drawable, rectangles);
-    inChunks(XDrawArcs, display, drawable, arcs);
-    inChunks(XFillArcs, display, drawable, filledArcs);
+    inChunks(XDrawSegments, display, drawable, thinRubberGC, lines);
+    inChunks(XDrawRectangles, display, drawable, thinRubberGC, rectangles);
+    inChunks(XDrawArcs, display, drawable, thinRubberGC, arcs);
+    inChunks(XFillArcs, display, drawable, thinRubberGC, filledArcs);
 }

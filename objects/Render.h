@@ -14,6 +14,10 @@ extern GC thinRubberGC;         // as rubberGC with zero-width lines: many outli
 extern XFontStruct *textFont;   // measures the text of objects
 
 void ObjDraw(const ObjRecord *rec, Display *display, Drawable drawable);
+// Between these, ObjDraw gathers shapes and the end sends them together:
+// a redraw of many objects in a few requests.
+void beginObjBatch();
+void endObjBatch(Display *display, Drawable drawable);
 void ObjRubber(ObjType type, Display *display, Drawable drawable, const XPoint *points, int count);
 // The outlines of n records, each moved by (dx, dy) pixels, as ObjRubber
 // draws them (a record of one point shows a small square there) but with

@@ -231,11 +231,46 @@ TEST_F(RenderTest, TooManyOutlinePointsDrawNothing) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "ObjRubber: 4 points illegal\n");
 }
 
+// A redraw sends the shapes of all objects together; what it leaves on
+// the canvas must be what drawing the objects one by one leaves, for every
+// kind of object, thin and thick, a multiput's copies among them.
 TEST_F(RenderTest, ExposeRedrawsEveryRecord) {
-    ObjRecord *a = record(ObjFilledBox, 10, 10, 50, 50);
-    ObjRecord *b = record(ObjLine, 0, 300, 400, 300);
-    ObjRecord *c = record(ObjCircle, 250, 150, 40, 0);
-    for (ObjRecord *r : {a, b, c}) linkObject(r);
+    std::vector<ObjRecord *> records = {
+        record(ObjFilledBox, 10, 10, 50, 50),
+        record(ObjLine, 0, 300, 400, 300),
+        record(ObjCircle, 250, 150, 40, 0),
+        record(ObjDisc, 320, 60, 12, 0),
+        record(ObjVector, 20, 500, 120, 450),
+        record(ObjFramedBox, 150, 380, 90, 30),
+        record(ObjDashedBox, 260, 380, 90, 30),
+        record(ObjOval, 380, 420, 80, 40, 10),
+        record(ObjBezier, 30, 200, 90, 120, 150),
+        record(ObjText, 200, 250, 0, 0),
+        record(ObjVerbatim, 400, 300, 0, 0),
+    };
+    records[8]->y3 = 230;
+    snprintf(records[5]->text, objTextSize, "framed");
+    snprintf(records[9]->text, objTextSize, "text");
+    records[10]->source = static_cast<char *>(XtMalloc(32));
+    snprintf(records[10]->source, 32, "{\\color{red}x}");
+    ObjRecord *multi = record(ObjMultiput, 10, 560, 30, -4);
+    multi->count = 4;
+    multi->body = record(ObjCircle, 10, 560, 6, 0);
+    multi->body->next = record(ObjLine, 10, 560, 20, 540);
+    records.push_back(multi);
+    // Thick copies of every kind, below and right of the thin ones.
+    float zoom = zoomFactor;
+    zoomFactor = 2;
+    size_t thin = records.size();
+    for (size_t i = 0; i < thin; i++) {
+        ObjRecord *thick = ObjNew(records[i]->type);
+        ObjCopy(records[i], thick);
+        ObjMove(thick, 37, 23);
+        thick->thickLines = 1;
+        if (i % 2) thick->lineWidth = 2.5f;
+        records.push_back(thick);
+    }
+    for (ObjRecord *r : records) linkObject(r);
     clear();
     for (ObjRecord *r = objectList; r; r = r->next) ObjDraw(r, d, w);
     XSync(d, False);
@@ -244,7 +279,8 @@ TEST_F(RenderTest, ExposeRedrawsEveryRecord) {
     idle();
     XImage *redrawn = canvasImage();
     EXPECT_TRUE(sameImage(direct, redrawn));
-    EXPECT_GT(inkCount(redrawn), 2500);
+    EXPECT_GT(inkCount(redrawn), 5000);
+    zoomFactor = zoom;
     XDestroyImage(direct);
     XDestroyImage(redrawn);
 }
