@@ -342,10 +342,12 @@ void readUnitLength() {
         unitValue = -unitValue;
         warn("negative \\unitlength; using its magnitude");
     }
-    if (next() == tokUnit) {
+    int t = next();
+    if (t == tokUnit) {
         unitIndex = tokenUnit;
     } else {
         warn("unit not found, assuming pt");
+        giveBack(t);  // it may be the \begin{picture} that follows
         unitIndex = 0;
     }
     if (!unitLengthInRange(unitValue * unitTable[unitIndex].points)) {

@@ -317,6 +317,13 @@ TEST(InPlace, BadInputIsNamedAndNothingOutsideChanges) {
         // Braces that open in the picture and close after it.
         {"\\begin{picture}(10,10){\\put(0,0){\\line(1,0){10}}\\end{picture}}\n",
          "The braces of the picture do not balance"},
+        // A \unitlength without its unit just before the picture: the
+        // picture's own line is still found and kept.
+        {"\\unitlength=2\n\\begin{picture}(10,10)\\put(0,0){\\line(1,0){10}}\\end{picture}\n", ""},
+        // An escaped % before the picture is no comment; \\ (a line break)
+        // followed by letters is no command.
+        {"100\\% \\begin{picture}(10,10)\n\\put(0,0){\\line(1,0){10}}\n\\end{picture}\n", ""},
+        {"Text\\\\begin{picture} is text.\n\\begin{picture}(10,10)\\put(0,0){\\line(1,0){10}}\\end{picture}\n", ""},
     };
     for (auto &c : cases) {
         SCOPED_TRACE(c.text);
@@ -339,6 +346,7 @@ TEST(InPlace, BadInputIsNamedAndNothingOutsideChanges) {
         std::string out = savedInPlace(c.text, &q);
         EXPECT_EQ(out.substr(0, q.begin), c.text.substr(0, q.begin));
         EXPECT_EQ(out.substr(out.size() - (c.text.size() - q.end)), c.text.substr(q.end));
+        EXPECT_NE(out.find("\\begin{picture}(10,10)"), std::string::npos);
         EXPECT_NE(out.find("\\end{picture}"), std::string::npos);
     }
 }
