@@ -44,13 +44,13 @@ run: build
 test: build build-asan build-fuzz
 	tests/run-ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS) --timeout 300
 	tests/run-ctest --test-dir $(ASAN_BUILD) --output-on-failure -j$(JOBS) --timeout 600
-	cmake -S . -B $(FUZZ_BUILD) -DVEXILO_FUZZ_SECONDS=7 >/dev/null
+	cmake -S . -B $(FUZZ_BUILD) -DVEXILO_FUZZ_SECONDS=7 -DVEXILO_FUZZ_SEED=1 >/dev/null
 	tests/run-ctest --test-dir $(FUZZ_BUILD) --output-on-failure --timeout 120
 
 # Runs each fuzz target for FUZZ_SECONDS, keeping what it finds in the
 # build's work corpus.
 fuzz: build-fuzz
-	cmake -S . -B $(FUZZ_BUILD) -DVEXILO_FUZZ_SECONDS=$(FUZZ_SECONDS) >/dev/null
+	cmake -S . -B $(FUZZ_BUILD) -DVEXILO_FUZZ_SECONDS=$(FUZZ_SECONDS) -DVEXILO_FUZZ_SEED=0 >/dev/null
 	ctest --test-dir $(FUZZ_BUILD) --output-on-failure -V --timeout $$(( $(FUZZ_SECONDS) + 120 ))
 
 bench: build
