@@ -43,6 +43,11 @@ static std::vector<Shape> shapes() {
     for (const ObjRecord *r = objectList; r; r = r->next)
         for (float v : {r->x, r->y, r->x2, r->y2, r->x3, r->type == ObjBezier ? r->y3 : 0.0f})
             largest = std::max(largest, std::fabs(v) / s);
+    // A multiput's body reaches farther than its own fields tell, and the
+    // picture's frame is measured from the whole drawing.
+    float whole[4];
+    if (drawingExtent(whole))
+        for (float v : whole) largest = std::max(largest, std::fabs(v) / s);
     std::vector<Shape> all;
     for (const ObjRecord *r = objectList; r; r = r->next) {
         bool text = r->type == ObjFramedBox || r->type == ObjDashedBox || r->type == ObjText;
