@@ -70,7 +70,7 @@ static void inChunks(int (*draw)(Display *, Drawable, GC, Shape *, int), Display
     const size_t chunk = 1000;
     for (size_t i = 0; i < shapes.size(); i += chunk)
         draw(display, drawable, gc, &shapes[i], static_cast<int>(std::min(chunk, shapes.size() - i)));
-    shapes.clear();
+    std::vector<Shape>().swap(shapes);  // a large drawing's lists are not kept between redraws
 }
 
 void beginObjBatch() { batching = true; }
