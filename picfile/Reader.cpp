@@ -69,9 +69,11 @@ int pushedBack = -1;
 long takenStart, takenEnd, previousEnd, pushedStart, pushedEnd;
 
 std::vector<std::string> *warningList;
+// Set while pictures are only looked at: their warnings are not told.
+bool quiet = false;
 
 void warn(const char *text) {
-    fprintf(stderr, "Warning(%d): %s\n", lineNumber, text);
+    if (!quiet) fprintf(stderr, "Warning(%d): %s\n", lineNumber, text);
     if (warningList) warningList->push_back("line " + std::to_string(lineNumber) + ": " + text);
 }
 
@@ -971,17 +973,40 @@ Picture readPictureText(const std::string &whole, int which) {
     if (which > 0) {
         k = static_cast<size_t>(which) <= spans.size() ? static_cast<size_t>(which) - 1 : spans.size() - 1;
     } else {
-        // The first picture that holds objects.
+        // The first picture that holds objects; the others are not told of.
+        quiet = true;
         for (k = 0; k + 1 < spans.size(); k++) {
             Picture trial = readSpan(whole, spans, k);
             bool holds = trial.objects != nullptr;
             ObjFreeList(trial.objects);
             if (holds) break;
         }
+        quiet = false;
     }
     Picture picture = readSpan(whole, spans, k);
     picture.text = whole;
     return picture;
+}
+
+std::vector<PictureEntry> listPictures(const std::string &text) {
+    std::vector<PictureEntry> entries;
+    std::vector<PictureSpan> spans = findPictures(text);
+    // A \unitlength the file sets would become current: the current one
+    // is put back.
+    float value = unitValue, pt = unitPt, pixels = pixelsPerUnit;
+    int index = unitIndex;
+    quiet = true;
+    for (size_t k = 0; k < spans.size(); k++) {
+        Picture picture = readSpan(text, spans, k);
+        int objects = 0;
+        for (ObjRecord *r = picture.objects; r; r = r->next) objects++;
+        ObjFreeList(picture.objects);
+        int line = 1 + static_cast<int>(std::count(text.begin(), text.begin() + spans[k].begin, '\n'));
+        entries.push_back({line, objects});
+    }
+    quiet = false;
+    unitValue = value, unitIndex = index, unitPt = pt, pixelsPerUnit = pixels;
+    return entries;
 }
 
 bool surroundingsOf(const Picture &p, InPlace *place) {
@@ -997,14 +1022,18 @@ bool surroundingsOf(const Picture &p, InPlace *place) {
     return true;
 }
 
+bool readText(FILE *file, std::string *text) {
+    char block[65536];
+    size_t n;
+    while ((n = fread(block, 1, sizeof block, file)) > 0) text->append(block, n);
+    return ferror(file) == 0;
+}
+
 Picture readPicture(FILE *file, int which) {
     // The whole source is kept, so that what cannot be modelled is kept
     // as written and the file around the picture can be written back.
     std::string text;
-    char block[65536];
-    size_t n;
-    while ((n = fread(block, 1, sizeof block, file)) > 0) text.append(block, n);
-    bool failed = ferror(file) != 0;
+    bool failed = !readText(file, &text);
     Picture picture = readPictureText(text, which);
     picture.readFailed = picture.readFailed || failed;
     return picture;

@@ -55,6 +55,18 @@ Picture readPicture(FILE *file, int which = 0);
 // The same from the file's text.
 Picture readPictureText(const std::string &text, int which = 0);
 
+// Appends the rest of an open file to *text; false when reading failed.
+bool readText(FILE *file, std::string *text);
+
+// The pictures of a file's text, in file order, for choosing one: the
+// line each begins on and the objects it holds. Nothing is told and the
+// current \unitlength stays.
+struct PictureEntry {
+    int line;
+    int objects;
+};
+std::vector<PictureEntry> listPictures(const std::string &text);
+
 // What a load tells the user in the window: the number of warnings and
 // the first `shown` of them with their lines; empty without warnings.
 std::string warningSummary(const std::vector<std::string> &warnings, size_t shown);

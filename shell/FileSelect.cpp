@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "canvas/Canvas.h"
 #include "canvas/Pick.h"
@@ -15,7 +16,9 @@
 #include "shell/FileCommands.h"
 #include "shell/Globals.h"
 #include "shell/MainWindow.h"
+#include "shell/PictureChoice.h"
 #include "shell/Resources.h"
+#include "picfile/Reader.h"
 
 static Widget selector() { return FileNominatorWindowGetNominator(fileShell); }
 
@@ -51,18 +54,44 @@ static bool fitsFileName(const std::string &path) {
     return false;
 }
 
-// After a failure the name stays in the selector's field, selected, so the
-// next name typed replaces it.
-void loadSelected(Widget, XtPointer, XtPointer selection) {
-    std::string path = selectedPath(selection);
-    if (fitsFileName(path) && loadPicture(path.c_str(), showMessage) && setFileName(path.c_str()))
-        updateTitle();
-    else
-        FileNominatorSelectName(selector());
+bool openPicture(const std::string &path, int which) {
+    bool loaded = loadPicture(path.c_str(), showMessage, which) && setFileName(path.c_str());
+    if (loaded) updateTitle();
     deselect();
     // A load that read nothing has only cleared the canvas: grid and ruler
     // come back with a full redraw, as after any other load.
     clearCanvas(true);
+    return loaded;
+}
+
+// The pictures of the file at path; none when it cannot be read (the
+// load then says why).
+static std::vector<PictureEntry> picturesOf(const std::string &path) {
+    FILE *file = openPictureFile(path.c_str());
+    if (!file) return {};
+    std::string text;
+    bool read = readText(file, &text);
+    fclose(file);
+    return read ? listPictures(text) : std::vector<PictureEntry>();
+}
+
+// A file of several pictures asks which one first. After a failure the
+// name stays in the selector's field, selected, so the next name typed
+// replaces it.
+void loadSelected(Widget, XtPointer, XtPointer selection) {
+    std::string path = selectedPath(selection);
+    if (fitsFileName(path)) {
+        std::vector<PictureEntry> pictures = picturesOf(path);
+        if (pictures.size() > 1) {
+            XtPopdown(fileShell);  // before the choice takes the grab
+            choosePicture(path, pictures);
+            return;
+        }
+        if (openPicture(path, 0)) return;
+    } else {
+        deselect();
+    }
+    FileNominatorSelectName(selector());
 }
 
 void saveSelected(Widget, XtPointer, XtPointer selection) {

@@ -30,6 +30,7 @@
 #include "shell/Keys.h"
 #include "shell/LatexView.h"
 #include "shell/MainWindow.h"
+#include "shell/PictureChoice.h"
 #include "shell/Resources.h"
 #include "shell/TextPlacement.h"
 #include "shell/ZoomLabel.h"
@@ -97,6 +98,7 @@ void startVexilo(int argc, char **argv) {
     createCanvas(topForm, appResources.defaultUnitLength, appResources.initOffset);
     keepCanvasWidth(canvas);
     createFileShell(topForm);
+    createPictureChoice(topForm);
     XtRealizeWidget(topLevel);
     XtVaSetValues(coord, XtNlabel, "", nullptr);
 

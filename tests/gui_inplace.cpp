@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <X11/StringDefs.h>
+#include <X11/Xaw/List.h>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "harness/Editor.h"
 #include "harness/Files.h"
@@ -15,6 +17,7 @@
 #include "shell/Globals.h"
 #include "shell/LoadPicture.h"
 #include "shell/MainWindow.h"
+#include "shell/PictureChoice.h"
 
 using namespace harness;
 
@@ -108,4 +111,80 @@ TEST(InPlaceWindow, APictureThatCannotBeReplacedIsNotSaved) {
     chooseMenu("file", "save");
     EXPECT_EQ(labelOf(messageDialog), "The picture is part of a macro definition: not saved");
     EXPECT_EQ(readFile(path), text);
+}
+
+namespace {
+
+// The highlighted row of the picture choice; -1 for none.
+int chosenRow() {
+    XawListReturnStruct *current = XawListShowCurrent(pictureList);
+    int index = current ? current->list_index : -1;
+    XtFree(reinterpret_cast<char *>(current));
+    return index;
+}
+
+std::vector<std::string> choiceRows() {
+    String *items = nullptr;
+    int count = 0;
+    XtVaGetValues(pictureList, XtNlist, &items, XtNnumberStrings, &count, nullptr);
+    return std::vector<std::string>(items, items + count);
+}
+
+}  // namespace
+
+TEST(InPlaceWindow, LoadAsksWhichPictureOfSeveral) {
+    startEditor();
+    std::string path = scratchDir() + "/chapter.tex";
+    write(path, chapter);
+    chooseMenu("file", "load");
+    nominateFile(path);
+    ASSERT_TRUE(shellUp(pictureShell));
+    EXPECT_EQ(labelOf(XtNameToWidget(pictureShell, "form.label")), "chapter.tex holds 3 pictures. Load which one?");
+    EXPECT_EQ(choiceRows(), (std::vector<std::string>{"Picture 1 of 3, line 3: empty",
+                                                       "Picture 2 of 3, line 5: 2 objects",
+                                                       "Picture 3 of 3, line 10: 1 object"}));
+    EXPECT_EQ(chosenRow(), 1);  // the first that holds objects
+    EXPECT_EQ(countObjects(), 0);  // nothing is loaded before the choice
+    key(appContext, "Down");
+    key(appContext, "Down");  // held to the last row
+    EXPECT_EQ(chosenRow(), 2);
+    key(appContext, "Return");
+    EXPECT_FALSE(shellUp(pictureShell));
+    EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: " + path + " [3 of 3]");
+    ASSERT_EQ(countObjects(), 1);
+    EXPECT_EQ(objectList->type, ObjCircle);
+
+    // A double click on a row loads that picture.
+    chooseMenu("file", "load");
+    nominateFile(path);
+    ASSERT_TRUE(shellUp(pictureShell));
+    Dimension height = 0;
+    XtVaGetValues(pictureList, XtNheight, &height, nullptr);
+    int row = height / 3;
+    click(appContext, pictureList, 20, row + row / 2);
+    click(appContext, pictureList, 20, row + row / 2);
+    EXPECT_FALSE(shellUp(pictureShell));
+    EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: " + path + " [2 of 3]");
+    EXPECT_EQ(countObjects(), 2);
+
+    // Escape leaves the drawing as it was.
+    chooseMenu("file", "load");
+    nominateFile(path);
+    ASSERT_TRUE(shellUp(pictureShell));
+    key(appContext, "Up");
+    key(appContext, "Escape");
+    EXPECT_FALSE(shellUp(pictureShell));
+    EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: " + path + " [2 of 3]");
+    EXPECT_EQ(countObjects(), 2);
+}
+
+TEST(InPlaceWindow, AFileOfOnePictureLoadsWithoutAsking) {
+    startEditor();
+    std::string path = scratchDir() + "/one.tex";
+    write(path, "Text\n\\begin{picture}(5,5)\\put(0,0){\\circle{4}}\\end{picture}\n");
+    chooseMenu("file", "load");
+    nominateFile(path);
+    EXPECT_FALSE(shellUp(pictureShell));
+    EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: " + path);
+    EXPECT_EQ(countObjects(), 1);
 }
