@@ -924,6 +924,7 @@ Picture readSpan(const std::string &whole, const std::vector<PictureSpan> &spans
         picture.warnings.push_back("\\begin{picture} without \\end{picture}: the picture runs to the end of the file");
     } else if (holdsParameter(env)) {
         picture.problem = "The picture is part of a macro definition";
+        picture.soundAlone = false;  // its parameters mean nothing outside it
     } else if (!balanced(env.data(), env.size())) {
         picture.problem = "The braces of the picture do not balance";
     }
@@ -1009,16 +1010,65 @@ std::vector<PictureEntry> listPictures(const std::string &text) {
     return entries;
 }
 
+namespace {
+
+// Where a picture goes into a file that holds none: before its last
+// \end{document} outside comments, else at its end.
+size_t placeForPicture(const std::string &text) {
+    static const char endName[] = "\\end{document}";
+    size_t place = text.size();
+    for (size_t i = 0; i < text.size(); i++) {
+        if (text[i] == '%') {
+            while (i < text.size() && text[i] != '\n') i++;
+        } else if (text[i] == '\\') {
+            if (text.compare(i, sizeof endName - 1, endName) == 0) place = i;
+            i++;
+        }
+    }
+    return place;
+}
+
+// The text before an added picture ends with an empty line, so the
+// picture is a paragraph of its own.
+std::string endParagraph(const std::string &text) {
+    size_t n = text.size();
+    if (n == 0 || (n >= 2 && text[n - 1] == '\n' && text[n - 2] == '\n')) return text;
+    return text + (text[n - 1] == '\n' ? "\n" : "\n\n");
+}
+
+bool blankText(const std::string &text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return blank(c); });
+}
+
+}  // namespace
+
 bool surroundingsOf(const Picture &p, InPlace *place) {
-    if (p.count == 0 || p.ownForm || !p.problem.empty()) return false;
+    if (!p.problem.empty() || p.ownForm) return false;
+    place->originX = place->originY = 0;
+    if (p.count == 0) {
+        // A file without a picture keeps all its text; a blank one is
+        // written in the editor's own form.
+        if (blankText(p.text)) return false;
+        size_t at = placeForPicture(p.text);
+        place->added = true;
+        place->before = endParagraph(p.text.substr(0, at));
+        place->unitNext = false;
+        place->between.clear();
+        place->header.clear();
+        place->after = p.text.substr(at);
+        return true;
+    }
+    place->added = false;
     bool unitNext = p.unitEnd > p.unitBegin;
     size_t cut = unitNext ? p.unitBegin : p.begin;
     place->before = p.text.substr(0, cut);
     place->unitNext = unitNext;
     place->between = unitNext ? p.text.substr(p.unitEnd, p.begin - p.unitEnd) : std::string();
+    place->unitSetting = unitNext ? p.text.substr(p.unitBegin, p.unitEnd - p.unitBegin) : std::string();
+    place->unitValue = unitValue;
+    place->unitIndex = unitIndex;
     place->header = p.text.substr(p.begin, p.headerEnd > p.begin ? p.headerEnd - p.begin : 0);
     place->after = p.end < p.text.size() ? p.text.substr(p.end) : std::string();
-    place->originX = place->originY = 0;
     return true;
 }
 

@@ -24,6 +24,7 @@ struct Picture {
     size_t unitBegin = 0, unitEnd = 0;  // a \unitlength setting just before it; empty: none
     bool ownForm = false;          // the file is a picture as the editor writes it
     std::string problem;           // why the picture cannot be replaced in its file; empty: it can
+    bool soundAlone = true;        // its content can be written in a file of its own
 };
 
 // A picture environment of a file's text: from its \begin{picture} to the
@@ -36,8 +37,9 @@ std::vector<PictureSpan> findPictures(const std::string &text);
 
 // What a save in place keeps of the picture's file; false when the
 // picture is to be written in the editor's own form (a file in that form,
-// or one without a picture) or cannot be replaced (p.problem). The
-// origin is left for the caller.
+// or a blank one) or cannot be replaced (p.problem). A file without a
+// picture is kept whole, the picture added before its \end{document} or
+// at its end. The origin is left for the caller.
 struct InPlace;
 bool surroundingsOf(const Picture &p, InPlace *place);
 

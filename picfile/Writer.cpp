@@ -587,7 +587,9 @@ bool writeInPlace(FILE *file, const InPlace &place) {
     // the file back and saving it again changes no number.
     const double fileOrigin[2] = {place.originX * scale, place.originY * scale};
     fwrite(place.before.data(), 1, place.before.size(), file);
-    if (place.unitNext) {
+    if (place.unitNext && unitValue == place.unitValue && unitIndex == place.unitIndex) {
+        fwrite(place.unitSetting.data(), 1, place.unitSetting.size(), file);
+    } else if (place.unitNext) {
         char value[400];
         *formatUnitValue(value, unitValue) = '\0';
         const char *unit = unitIndex >= 0 && unitIndex < unitCount ? unitTable[unitIndex].name : "pt";
@@ -610,8 +612,9 @@ bool writeInPlace(FILE *file, const InPlace &place) {
     return !ferror(file);
 }
 
-bool writePicture(FILE *file) {
-    if (inPlace) return writeInPlace(file, *inPlace);
+// The drawing in the editor's own form: a brace group that sets
+// \unitlength and holds the picture.
+bool writeOwnForm(FILE *file) {
     double scale = static_cast<double>(pixelsPerUnit) * zoomFactor;
     // Every number is measured from the smallest fixed point, itself
     // fixed by the file, so reading the file back changes none of them.
@@ -657,6 +660,16 @@ bool writePicture(FILE *file) {
         if (ferror(file)) return false;  // no use writing on into a full disk
     }
     fputs("\\end{picture}}\n", file);
+    return !ferror(file);
+}
+
+// The picture replaces its environment in its file, or is put between
+// the parts of a file that held none.
+bool writePicture(FILE *file) {
+    if (inPlace && !inPlace->added) return writeInPlace(file, *inPlace);
+    if (inPlace) fwrite(inPlace->before.data(), 1, inPlace->before.size(), file);
+    if (!writeOwnForm(file)) return false;
+    if (inPlace) fwrite(inPlace->after.data(), 1, inPlace->after.size(), file);
     return !ferror(file);
 }
 

@@ -18,10 +18,16 @@ bool savePicture(const char *path, MessageSink sink, const char *suffix);
 // picture environment is written back as it was, and the environment
 // (and the \unitlength setting next to it) replaced. Coordinates are
 // written in the file's own frame, from its origin.
+// A file that held no picture gets the picture in the editor's own form
+// between before and after (added), every byte of it kept.
 #include <string>
 struct InPlace {
+    bool added;           // the picture is added between before and after
     std::string before;   // the file up to the picture (or its \unitlength setting)
     bool unitNext;        // the file set \unitlength next to the picture: written anew
+    std::string unitSetting;  // that setting as the file wrote it, written while the unit is
+    float unitValue;          // still this one (unitValue, unitIndex)
+    int unitIndex;
     std::string between;  // the file between that setting and \begin{picture}
     std::string header;   // \begin{picture}(w,h)(x,y) as the file wrote it
     std::string after;    // the file after \end{picture}

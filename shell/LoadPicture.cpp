@@ -1,5 +1,7 @@
 #include "shell/LoadPicture.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <string>
 
@@ -12,6 +14,11 @@
 #include "picfile/Writer.h"
 
 int partsNotKept = 0;
+// The file the drawing came from, and whether its content may be saved
+// to another file in the editor's own form while it cannot go back into
+// its own.
+static std::string pictureFile;
+static bool soundAlone = true;
 int pictureIndex = 0, pictureCount = 0;
 std::string inPlaceProblem;
 static InPlace place;
@@ -21,6 +28,8 @@ void forgetPictureFile() {
     inPlaceProblem.clear();
     pictureIndex = pictureCount = 0;
     partsNotKept = 0;
+    pictureFile.clear();
+    soundAlone = true;
 }
 
 // The file around the picture, kept for saving in place.
@@ -29,6 +38,7 @@ static void keepSurroundings(const Picture &p) {
     pictureIndex = p.index;
     pictureCount = p.count;
     inPlaceProblem = p.problem;
+    soundAlone = p.soundAlone;
     if (surroundingsOf(p, &place)) inPlace = &place;
 }
 
@@ -39,10 +49,24 @@ static void followViewOrigin() {
     place.originY = originY / pixelsPerUnit;
 }
 
+// True when both names lead to one existing file.
+static bool sameFile(const std::string &a, const std::string &b) {
+    struct stat sa, sb;
+    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
 bool saveDrawing(const char *path, MessageSink sink, const char *suffix) {
     if (!inPlaceProblem.empty()) {
-        sink((inPlaceProblem + ": not saved").c_str());
-        return false;
+        // It cannot go back into its file; another file gets it in the
+        // editor's own form, and the drawing is that file's from then on.
+        if (!soundAlone || sameFile(path, pictureFile)) {
+            sink((inPlaceProblem + ": not saved").c_str());
+            return false;
+        }
+        if (!savePicture(path, sink, suffix)) return false;
+        forgetPictureFile();
+        return true;
     }
     followViewOrigin();
     return savePicture(path, sink, suffix);
@@ -59,17 +83,32 @@ bool loadPicture(const char *path, MessageSink sink, int which) {
         return false;
     }
     resetPicture();  // the default \unitlength holds unless the file sets one
+    std::string from = path;
     Picture picture = readPicture(file, which);
     fclose(file);
     std::string report = warningSummary(picture.warnings, warningsShown);
     if (picture.readFailed) sink("Can't read file");
+    // A file read only in part cannot be written back around the picture.
+    if (picture.readFailed) picture.problem = "The file could not be read whole";
     if (!picture.objects) {
         if (!picture.readFailed) sink("Nothing was loaded");
+        // The file's own text is kept all the same: a picture drawn now
+        // goes into the empty picture, or is added to a file without
+        // one, in the \unitlength the file gives there.
+        float value = unitValue;
+        int index = unitIndex;
+        keepSurroundings(picture);
+        pictureFile = from;
         resetPicture();
-        forgetPictureFile();
+        if (inPlace && !inPlace->added) {
+            unitValue = value, unitIndex = index;
+            setUnitScale(unitValue * unitTable[unitIndex].points);
+        }
+        followViewOrigin();
         return true;
     }
     keepSurroundings(picture);
+    pictureFile = from;
     partsNotKept = picture.partsLost;
     if (!report.empty() && !picture.readFailed) sink(report.c_str());
     objectList = picture.objects;

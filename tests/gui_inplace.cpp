@@ -6,6 +6,8 @@
 
 #include <X11/StringDefs.h>
 #include <X11/Xaw/List.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <string>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "harness/Editor.h"
 #include "harness/Files.h"
 #include "objects/ObjRecord.h"
+#include "picfile/Units.h"
 #include "shell/FileCommands.h"
 #include "shell/Globals.h"
 #include "shell/LoadPicture.h"
@@ -187,4 +190,81 @@ TEST(InPlaceWindow, AFileOfOnePictureLoadsWithoutAsking) {
     EXPECT_FALSE(shellUp(pictureShell));
     EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: " + path);
     EXPECT_EQ(countObjects(), 1);
+}
+
+TEST(InPlaceWindow, ADrawingIsAddedToAFileWithoutAPicture) {
+    startEditor();
+    std::string path = scratchDir() + "/document.tex";
+    write(path, "\\documentclass{article}\n\\begin{document}\nMy text.\n\\end{document}\n");
+    load(path);
+    EXPECT_EQ(labelOf(messageDialog), "Nothing was loaded");
+    drawObject("line", {{100, 100}, {200, 100}});
+    chooseMenu("file", "save");
+    std::string saved = readFile(path);
+    EXPECT_EQ(saved.substr(0, 84),
+              "\\documentclass{article}\n\\begin{document}\nMy text.\n\n{% Picture saved by vexilo 2.4.1\n");
+    ASSERT_GT(saved.size(), 30u);
+    EXPECT_EQ(saved.substr(saved.size() - 30), "\\end{picture}}\n\\end{document}\n");
+}
+
+TEST(InPlaceWindow, ADrawingGoesIntoAnEmptyPictureInItsUnit) {
+    startEditor();
+    std::string path = scratchDir() + "/chapter.tex";
+    write(path, "Text.\n\\unitlength=2mm\n\\begin{picture}(10,10)\n\\end{picture}\nEnd.\n");
+    load(path);
+    EXPECT_EQ(labelOf(messageDialog), "Nothing was loaded");
+    EXPECT_EQ(unitValue, 2.0f);
+    EXPECT_STREQ(unitTable[unitIndex].name, "mm");
+    drawObject("line", {{100, 100}, {200, 100}});
+    chooseMenu("file", "save");
+    std::string saved = readFile(path);
+    EXPECT_EQ(saved.substr(0, 50), "Text.\n\\unitlength=2mm\n\\begin{picture}(10,10)\n\\put(");
+    EXPECT_EQ(saved.substr(saved.size() - 19), "\\end{picture}\nEnd.\n");
+}
+
+TEST(InPlaceWindow, APictureWithABrokenHeaderIsSavedAsAnotherFile) {
+    startEditor();
+    std::string path = scratchDir() + "/broken.tex";
+    std::string text = "Text.\n\\begin{picture}(10)\n\\put(0,0){\\line(1,0){10}}\n\\end{picture}\nEnd.\n";
+    write(path, text);
+    load(path);
+    EXPECT_EQ(labelOf(messageDialog),
+              "2 warnings while loading:\nline 3: error in \\begin{picture} line\n"
+              "The \\begin{picture} line is broken; it cannot be saved in its file");
+    chooseMenu("file", "save");
+    EXPECT_EQ(labelOf(messageDialog), "The \\begin{picture} line is broken: not saved");
+    EXPECT_EQ(readFile(path), text);
+    // Save As names the file it came from: refused as well.
+    chooseMenu("file", "saveas");
+    nominateFile(path);
+    EXPECT_EQ(readFile(path), text);
+    // Another file gets it in the editor's own form, and is its file then.
+    std::string other = scratchDir() + "/other.tex";
+    chooseMenu("file", "saveas");
+    nominateFile(other);
+    EXPECT_EQ(readFile(other),
+              "{% Picture saved by vexilo 2.4.1\n\\unitlength=1.000000pt\n\\begin{picture}(10.00,0.00)(0.00,0.00)\n"
+              "\\put(0.00,0.00){\\line(1,0){10.00}}\n\\end{picture}}\n");
+    EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: " + other);
+    pressButton(XtNameToWidget(messageDialog, "done"));
+    drawObject("line", {{100, 200}, {200, 200}});
+    chooseMenu("file", "save");
+    EXPECT_EQ(countObjects(), 2);
+    std::string again = readFile(other);
+    size_t first = again.find("\\line(1,0)");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_NE(again.find("\\line(1,0)", first + 1), std::string::npos);
+    EXPECT_EQ(readFile(path), text);
+}
+
+TEST(InPlaceWindow, APictureOfAMacroIsSavedNowhere) {
+    startEditor();
+    std::string path = scratchDir() + "/macro.tex";
+    write(path, "\\newcommand{\\pic}[1]{\\begin{picture}(10,10)\\put(0,0){\\line(1,0){#1}}\\end{picture}}\n");
+    load(path);
+    std::string other = scratchDir() + "/other.tex";
+    chooseMenu("file", "saveas");
+    nominateFile(other);
+    EXPECT_EQ(labelOf(messageDialog), "The picture is part of a macro definition: not saved");
+    EXPECT_EQ(access(other.c_str(), F_OK), -1);
 }

@@ -6,9 +6,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 
 #include "harness/Files.h"
+#include "harness/Latex.h"
 #include "objects/Extent.h"
 #include "objects/ObjRecord.h"
 #include "objects/Scale.h"
@@ -255,14 +257,35 @@ TEST(InPlace, TheFirstPictureWithObjectsIsTakenUnlessOneIsChosen) {
         EXPECT_EQ(n, c.objects);
         ObjFreeList(p.objects);
     }
-    // The second picture's \unitlength is the one next to it.
+    // The second picture's \unitlength is the one next to it, written as
+    // the file wrote it while it holds.
     Picture p;
     std::string out = savedInPlace(text, &p);
     EXPECT_EQ(out,
               "Text.\n\\begin{picture}(10,10)\\end{picture}\nMore text.\n"
-              "\\setlength{\\unitlength}{2.000000pt}\n\\begin{picture}(10,10)\n"
+              "\\unitlength=2pt\n\\begin{picture}(10,10)\n"
               "\\put(0.00,0.00){\\line(1,0){10.00}}\n\\end{picture}\n"
               "\\begin{picture}(5,5)\\put(0,0){\\circle{4}}\\put(1,1){\\circle{2}}\\end{picture}\nEnd.\n");
+    // Another unit is written in a form every TeX takes.
+    testing::internal::CaptureStderr();
+    p = readPictureText(text);
+    testing::internal::GetCapturedStderr();
+    InPlace place;
+    ASSERT_TRUE(surroundingsOf(p, &place));
+    objectList = p.objects;
+    unitValue = 3;
+    inPlace = &place;
+    char *buffer = nullptr;
+    size_t size = 0;
+    FILE *f = open_memstream(&buffer, &size);
+    EXPECT_TRUE(writeDrawing(f));
+    fclose(f);
+    inPlace = nullptr;
+    out.assign(buffer, size);
+    free(buffer);
+    freeAllObjects();
+    EXPECT_NE(out.find("More text.\n\\setlength{\\unitlength}{3.000000pt}\n\\begin{picture}(10,10)\n"),
+              std::string::npos);
 }
 
 TEST(InPlace, EveryByteOutsideThePictureOfTheCollectionComesBack) {
@@ -349,4 +372,57 @@ TEST(InPlace, BadInputIsNamedAndNothingOutsideChanges) {
         EXPECT_NE(out.find("\\begin{picture}(10,10)"), std::string::npos);
         EXPECT_NE(out.find("\\end{picture}"), std::string::npos);
     }
+}
+
+namespace {
+
+// A line from the picture point (0, 0) to (10, 0) in a drawing at zoom 1.
+void drawLine() {
+    ObjRecord *line = ObjNew(ObjLine);
+    line->x2 = 10 * pixelsPerUnit;
+    linkObject(line);
+}
+
+const std::string ownLine =
+    "{% Picture saved by vexilo 2.4.1\n\\unitlength=1.000000pt\n\\begin{picture}(10.00,0.00)(0.00,0.00)\n"
+    "\\put(0.00,0.00){\\line(1,0){10.00}}\n\\end{picture}}\n";
+
+}  // namespace
+
+TEST(InPlace, AFileWithoutAPictureKeepsItsTextAndGetsThePictureAdded) {
+    struct {
+        std::string text, saved;
+    } cases[] = {
+        {"\\documentclass{article}\n\\begin{document}\nText.\n\\end{document}\n% after\n",
+         "\\documentclass{article}\n\\begin{document}\nText.\n\n" + ownLine + "\\end{document}\n% after\n"},
+        // The last \end{document} outside comments.
+        {"Text.\\end{document}\n% \\end{document}\n",
+         "Text.\n\n" + ownLine + "\\end{document}\n% \\end{document}\n"},
+        {"A chapter without a line end", "A chapter without a line end\n\n" + ownLine},
+        {"A paragraph.\n\n", "A paragraph.\n\n" + ownLine},
+    };
+    for (auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        Picture p;
+        std::string out = savedInPlace(c.text, &p, 0, drawLine);
+        EXPECT_EQ(p.count, 0);
+        EXPECT_EQ(out, c.saved);
+        // Read back, the added picture is edited in its place: saved again
+        // without edits, the file stays as it is.
+        Picture q;
+        EXPECT_EQ(savedInPlace(out, &q), out);
+        EXPECT_EQ(q.count, 1);
+    }
+    // A blank file has nothing to keep: the editor's own form.
+    Picture blank = readPictureText(" \n\n");
+    InPlace place;
+    EXPECT_FALSE(surroundingsOf(blank, &place));
+}
+
+TEST(InPlace, AChapterWithAnAddedPictureCompiles) {
+    Picture p;
+    std::string out = savedInPlace("Some text of a chapter, 50\\% of it.", &p, 0, drawLine);
+    std::string dir = harness::scratchDir();
+    std::ofstream(dir + "/picture.tex") << out;
+    EXPECT_EQ(harness::latexFailure(dir, "picture"), "");
 }
