@@ -4,6 +4,7 @@
 #define VEXILO_BENCH_DRAWING_H
 
 #include <cstdio>
+#include <string>
 
 #include "objects/ObjRecord.h"
 #include "objects/Scale.h"
@@ -50,7 +51,7 @@ inline void buildDrawing(int count) {
             r->x3 = 7.5f;
             if (type != ObjFilledBox && type != ObjOval) {
                 r->flags = i % 2 ? posCentred : posBottom | posLeft;
-                snprintf(r->text, sizeof r->text, "Text %d", i);
+                ObjSetText(r, ("Text " + std::to_string(i)).c_str());
             }
             break;
         }

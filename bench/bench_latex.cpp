@@ -38,7 +38,7 @@ void buildLatexDrawing() {
             r->y2 = r->type == ObjText ? 0 : 16;
             r->x3 = 5;
             r->flags = posCentred;
-            if (r->type != ObjFilledBox && r->type != ObjOval) snprintf(r->text, sizeof r->text, "T%d", i);
+            if (r->type != ObjFilledBox && r->type != ObjOval) ObjSetText(r, ("T" + std::to_string(i)).c_str());
         }
         linkObject(r);
     }

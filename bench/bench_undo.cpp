@@ -19,7 +19,7 @@ static double fingerprint() {
     double sum = 0;
     long i = 1;
     for (const ObjRecord *r = objectList; r; r = r->next, i++)
-        sum += i * (r->type + r->x + r->y * 3 + r->x2 * 5 + r->y2 * 7 + static_cast<double>(strlen(r->text)));
+        sum += i * (r->type + r->x + r->y * 3 + r->x2 * 5 + r->y2 * 7 + static_cast<double>(strlen(ObjGetText(r))));
     return sum;
 }
 
@@ -57,7 +57,7 @@ static void BM_UndoAllEdits(benchmark::State &state) {
                 break;
             default:  // a new text
                 changeObject(rec);
-                snprintf(rec->text, sizeof rec->text, "edit %d", i);
+                ObjSetText(rec, ("edit " + std::to_string(i)).c_str());
                 break;
             }
         }

@@ -40,6 +40,7 @@ void ObjFree(ObjRecord *rec) {
     if (!rec) return;
     ObjFreeList(rec->body);
     XtFree(rec->source);
+    XtFree(rec->text);
     XtFree(reinterpret_cast<char *>(rec));
 }
 
@@ -48,6 +49,19 @@ static char *copyText(const char *text, size_t n) {
     memcpy(copy, text, n);
     copy[n] = '\0';
     return copy;
+}
+
+const char *ObjGetText(const ObjRecord *rec) { return rec->text ? rec->text : ""; }
+
+void ObjSetText(ObjRecord *rec, const char *text) {
+    char *copy = copyText(text, strlen(text));
+    XtFree(rec->text);
+    rec->text = copy;
+}
+
+void ObjOwnStrings(ObjRecord *rec) {
+    if (rec->text) rec->text = copyText(rec->text, strlen(rec->text));
+    if (rec->source) rec->source = copyText(rec->source, strlen(rec->source));
 }
 
 ObjRecord *ObjNewVerbatim(VerbatimKind kind, const char *text, size_t n) {
@@ -82,10 +96,11 @@ void ObjCopy(const ObjRecord *src, ObjRecord *dst) {
     ObjRecord *next = dst->next;
     ObjFreeList(dst->body);
     XtFree(dst->source);
+    XtFree(dst->text);
     *dst = *src;
     dst->next = next;
     dst->body = copyList(src->body);
-    dst->source = src->source ? copyText(src->source, strlen(src->source)) : nullptr;
+    ObjOwnStrings(dst);
 }
 
 float lineWidthPoints(const ObjRecord *rec) {
@@ -298,8 +313,8 @@ int countObjects() {
     return n;
 }
 
-void escapePercents(char *text, size_t size) {
-    if (size == 0) return;
+// The text escaped, cut to at most limit bytes.
+static std::string escaped(const char *text, size_t limit) {
     // A "%" with a line end after it in the text is a comment that ends
     // there, as files written by other programs use it; after the last
     // line end one would swallow the text's closing braces.
@@ -310,10 +325,23 @@ void escapePercents(char *text, size_t size) {
         std::string piece(1, text[i]);
         if (text[i] == '%' && (!lastLineEnd || i > commentsEnd)) piece = "\\%";
         if (text[i] == '\\' && text[i + 1]) piece += text[++i];
-        if (out.size() + piece.size() > size - 1) break;
+        if (out.size() + piece.size() > limit) break;
         out += piece;
     }
+    return out;
+}
+
+void escapePercents(char *text, size_t size) {
+    if (size == 0) return;
+    std::string out = escaped(text, size - 1);
     memcpy(text, out.c_str(), out.size() + 1);
+}
+
+void escapePercents(std::string &text) { text = escaped(text.c_str(), std::string::npos); }
+
+void balanceText(std::string &text) {
+    balanceText(&text[0]);
+    text.resize(strlen(text.c_str()));
 }
 
 void balanceText(char *text) {

@@ -5,6 +5,7 @@
 #include <X11/Xlib.h>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // What an object record holds; the value is also the index of the
 // picture command it is written as.
@@ -46,8 +47,6 @@ enum OvalPart : int32_t { ovalTop = 0x01, ovalBottom = 0x02, ovalLeft = 0x04, ov
 // Shadow kinds of the text-bearing box types (kept, never drawn or saved).
 enum ShadowKind : int32_t { noShadow = 0, framedShadow = 1, filledShadow = 2 };
 
-const int objTextSize = 128;  // 127 characters and the NUL
-
 // One object of the drawing. Coordinates are canvas pixels at the current
 // zoom, y downwards. Which fields a type uses:
 //   line, vector:      (x,y) start, (x2,y2) end
@@ -71,7 +70,7 @@ const int objTextSize = 128;  // 127 characters and the NUL
 //
 // A record owns its body. Copy a record deeply with
 //     ObjRecord *copy = ObjNew(rec->type); ObjCopy(rec, copy);
-// and release it with ObjFree, which releases its body and source too.
+// and release it with ObjFree, which releases its body, text and source too.
 struct ObjRecord {
     ObjType type;
     ObjRecord *next;  // the next older record; NULL at the end of the list
@@ -83,7 +82,7 @@ struct ObjRecord {
         int32_t flags;  // the text-bearing types
     };
     int32_t shadow;
-    char text[objTextSize];
+    char *text;          // the text of the text-bearing types, of any length; owned (NULL: empty)
     int32_t thickLines;  // 1 when drawn under \thicklines, 0 under \thinlines
     float lineWidth;     // \linethickness in points; 0: what the lines above give
     int32_t part;        // OvalPart bits of an oval; 0 the whole oval
@@ -114,6 +113,13 @@ void ObjCopy(const ObjRecord *src, ObjRecord *dst);
 void ObjStore(ObjRecord *rec, const XPoint *points);
 void ObjRetrieve(const ObjRecord *rec, XPoint *points, int *count);
 void ObjMove(ObjRecord *rec, float dx, float dy);
+// The text of a record; "" when it has none.
+const char *ObjGetText(const ObjRecord *rec);
+// Gives rec a copy of text in place of its own.
+void ObjSetText(ObjRecord *rec, const char *text);
+// A record copied byte for byte from another gets a text and a source of
+// its own, so that it can be freed apart.
+void ObjOwnStrings(ObjRecord *rec);
 // A verbatim record holding a copy of the n bytes of text.
 ObjRecord *ObjNewVerbatim(VerbatimKind kind, const char *text, size_t n);
 
@@ -136,12 +142,15 @@ int countObjects();
 // dropping the unmatched ones; a backslash escapes the character after
 // it, so a lone backslash at the end is dropped. In place.
 void balanceText(char *text);
+void balanceText(std::string &text);
 // Makes every bare "%" of a text "\%", which LaTeX takes as a percent sign
 // instead of the start of a comment; an escaped one stays as it is, and
 // so does one with a line end after it in the text (a comment that ends
 // within the text). The result is cut to fit size bytes, never between a
 // backslash and what it escapes. In place.
 void escapePercents(char *text, size_t size);
+// The same without a limit.
+void escapePercents(std::string &text);
 
 // A coordinate as a 16-bit canvas coordinate: truncated toward zero and
 // clamped to the range of a short, so far-away objects and pointer

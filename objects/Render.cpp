@@ -2,6 +2,7 @@
 
 #include <X11/Xmu/Drawing.h>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -143,16 +144,19 @@ static void drawTextObject(const ObjRecord *rec, Display *display, Drawable draw
     int x = toCanvas(rec->x), y = toCanvas(rec->y), w = toCanvas(rec->x2), h = toCanvas(rec->y2);
     if ((w != 0 || h != 0) && rec->type != ObjText)  // \makebox draws no frame
         drawFrame(display, drawable, rec->type == ObjDashedBox ? dashGC : drawGC, x, y, w, h);
-    int n = static_cast<int>(strnlen(rec->text, objTextSize - 1));
+    const char *text = ObjGetText(rec);
+    int n = static_cast<int>(strnlen(text, INT_MAX));
     if (n == 0 || !textFont) return;
     int tw, a, d;
-    measure(rec->text, n, &tw, &a, &d);
-    if (w != 0) {
-        while (n > 10 && w < tw) measure(rec->text, --n, &tw, &a, &d);
-    } else if (n > 10) {
+    if (w == 0 && n > 10) {
         n = 10;
-        measure(rec->text, n, &tw, &a, &d);
+    } else if (w > 0) {
+        // More than the box can show is never measured: a text may be long.
+        int narrowest = std::max(1, static_cast<int>(textFont->min_bounds.width));
+        n = std::min(n, std::max(10, w / narrowest + 1));
     }
+    measure(text, n, &tw, &a, &d);
+    while (n > 10 && w < tw) measure(text, --n, &tw, &a, &d);
     int tx, ty;
     if (rec->flags & posLeft)
         tx = x + 1;
@@ -166,7 +170,7 @@ static void drawTextObject(const ObjRecord *rec, Display *display, Drawable draw
         ty = y + h - d - 1;
     else
         ty = y + (a - d - 1 + h) / 2;
-    XDrawString(display, drawable, drawGC, tx, ty, rec->text, n);
+    XDrawString(display, drawable, drawGC, tx, ty, text, n);
 }
 
 // A verbatim record: a dotted box at its point and the start of its source.

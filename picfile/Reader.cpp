@@ -59,7 +59,7 @@ std::map<std::string, ObjRecord *> savedBoxes;
 // one command to the next.
 float pendingX3;
 int pendingFlags;
-char pendingText[objTextSize];
+std::string pendingText;
 
 int pushedBack = -1;
 
@@ -72,10 +72,17 @@ std::vector<std::string> *warningList;
 // Set while pictures are only looked at: their warnings are not told.
 bool quiet = false;
 
-void warn(const char *text) {
-    if (!quiet) fprintf(stderr, "Warning(%d): %s\n", lineNumber, text);
-    if (warningList) warningList->push_back("line " + std::to_string(lineNumber) + ": " + text);
+void tell(int line, const std::string &text) {
+    if (!quiet) fprintf(stderr, "Warning(%d): %s\n", line, text.c_str());
+    if (warningList) warningList->push_back("line " + std::to_string(line) + ": " + text);
 }
+
+// A warning of an item, told once it is known whether the item is kept as
+// written: then the text it has for that case.
+struct HeldWarning {
+    int line;
+    std::string text, whenKept;
+};
 
 // The command at the top of the picture body being read, with all it
 // encloses.
@@ -84,11 +91,26 @@ struct Item {
     long start;
     int first;           // its first token
     ObjRecord *mark;     // the list's head before it
-    size_t warnings;     // warnings before it
     int problems;        // the scanner's skips before it
     bool unmodelled;     // it holds something the model has no object for
+    std::vector<HeldWarning> warnings;
     bool lossy() const { return unmodelled || scanProblems() != problems; }
 } item;
+
+void warn(const std::string &text, const std::string &whenKept) {
+    if (item.open)
+        item.warnings.push_back({lineNumber, text, whenKept});
+    else
+        tell(lineNumber, text);
+}
+
+void warn(const char *text) { warn(text, text); }
+
+// Tells the warnings of the item, which is kept as written or not.
+void tellItemWarnings(bool kept) {
+    for (const HeldWarning &w : item.warnings) tell(w.line, kept ? w.whenKept : w.text);
+    item.warnings.clear();
+}
 
 int next() {
     previousEnd = takenEnd;
@@ -249,8 +271,8 @@ void closeFrame() {
 // A text read is held as the writer writes it, so that it comes back the
 // same: a bare "%" escaped (cut to what a record holds), and balanced
 // braces (a text cut short or ended by the file's end may lack some).
-void keepAsWritten(char *text) {
-    escapePercents(text, objTextSize);
+void keepAsWritten(std::string &text) {
+    escapePercents(text);
     balanceText(text);
 }
 
@@ -294,18 +316,18 @@ void boxSequence(ObjType type) {
         t = next();
     }
     if (t == tokText) {
-        snprintf(pendingText, sizeof pendingText, "%s", tokenText);
+        pendingText = tokenString;
         keepAsWritten(pendingText);
     } else {
         warn("text expected; assuming empty");
-        pendingText[0] = '\0';
+        pendingText.clear();
         forgetBoxText();
         giveBack(t);
     }
     ObjRecord *rec = makeBox(type, baseX, baseY, w, h);
     if (type == ObjDashedBox) rec->x3 = pendingX3;
     rec->flags = pendingFlags;
-    memcpy(rec->text, pendingText, sizeof rec->text);
+    ObjSetText(rec, pendingText.c_str());
 }
 
 // The end of \line(dx,dy){l} from the point: l is the horizontal extent,
@@ -438,8 +460,8 @@ void readSavebox() {
 void useBox() {
     auto box = savedBoxes.find(tokenText);
     if (box == savedBoxes.end()) {
-        std::string text = std::string("unknown box \\") + tokenText + " skipped";
-        warn(text.c_str());
+        std::string name = std::string("unknown box \\") + tokenText;
+        warn(name + " skipped", name + " kept as written");
         item.unmodelled = true;
         return;
     }
@@ -492,11 +514,13 @@ void handle(int t) {
     case tokPutText: {
         ObjRecord *rec = makeBox(ObjText, baseX, baseY, 0, 0);
         rec->flags = posBottom | posLeft;
-        snprintf(rec->text, sizeof rec->text, "%s", tokenText);
-        keepAsWritten(rec->text);
+        std::string text = tokenString;
+        keepAsWritten(text);
+        ObjSetText(rec, text.c_str());
         // A \put's body that begins with a command is no text of the
         // model's: \color, \shortstack, a user's macro.
-        if (t == tokPutText && tokenText[0] == '\\' && isalpha(static_cast<unsigned char>(tokenText[1])))
+        if (t == tokPutText && tokenString.size() > 1 && tokenString[0] == '\\' &&
+            isalpha(static_cast<unsigned char>(tokenString[1])))
             item.unmodelled = true;
         if (t == tokPutText) closeFrame();
         break;
@@ -559,8 +583,8 @@ void handle(int t) {
     case tokSavebox: readSavebox(); break;
     case tokUsebox: useBox(); break;
     case tokUnknown: {
-        std::string text = std::string("unknown command \\") + tokenText + " skipped";
-        warn(text.c_str());
+        std::string name = std::string("unknown command \\") + tokenText;
+        warn(name + " skipped", name + " kept as written");
         item.unmodelled = true;
         break;
     }
@@ -724,7 +748,7 @@ void startItem(int t) {
     item.start = takenStart;
     item.first = t;
     item.mark = topList;
-    item.warnings = warningList ? warningList->size() : 0;
+    item.warnings.clear();
     item.problems = scanProblems();
     item.unmodelled = false;
 }
@@ -741,15 +765,20 @@ void endItem() {
     long end = pastClosing(takenEnd);
     gapStart = end;
     bool made = topList != item.mark;
-    if (!item.lossy() && (made || declaration(item.first))) return;
+    // Kept as written: an item the model cannot hold whole, but a stray
+    // "}" and a group of objects with a declaration the model has no
+    // place for (fig2dev's \color around each object), whose objects stay
+    // editable and whose declaration is counted as not kept; and an item
+    // whose braces do not balance cannot be kept either.
+    bool modelled = !item.lossy() && (made || declaration(item.first));
+    bool verbatim = !modelled && item.first != tokClose && !(item.first == tokOpen && made);
+    tellItemWarnings(verbatim && balanced(source->data() + item.start, static_cast<size_t>(end - item.start)));
+    if (modelled) return;
     if (item.first == tokClose) {
         warn("unmatched } left out");
         return;
     }
-    // A group of objects with a declaration the model has no place for
-    // (fig2dev's \color around each object): the objects stay editable,
-    // the declaration is counted as not kept.
-    if (item.first == tokOpen && made) {
+    if (!verbatim) {
         partsLost++;
         return;
     }
@@ -763,6 +792,7 @@ void endItem() {
 
 void resetReader() {
     item.open = false;
+    item.warnings.clear();
     lastVerbatim = nullptr;
     partsLost = 0;
     gapStart = 0;
@@ -861,6 +891,7 @@ Picture readSource(std::string &text) {
         // Its braces never closed: what was read of it stays modelled.
         if (item.lossy()) picture.partsLost++;
         item.open = false;
+        tellItemWarnings(false);
     } else if (inBody) {
         keepGap(gapStart, takenStart);
     }
@@ -968,6 +999,12 @@ Picture readPictureText(const std::string &whole, int which) {
         std::string text = whole;
         Picture picture = readSource(text);
         picture.text = whole;
+        // Objects read where no picture environment was found: where they
+        // stand in the file is not known.
+        if (picture.objects) {
+            picture.problem = "The picture's place in the file is not known";
+            picture.warnings.push_back(picture.problem + "; it cannot be saved in its file");
+        }
         return picture;
     }
     size_t k = 0;

@@ -3,12 +3,13 @@
 #define VEXILO_SCANNER_H
 
 #include <cstdio>
+#include <string>
 
 enum TokenCode {
     tokEnd = 0,
     tokBeginPicture = 1,
     tokEndPicture = 2,
-    tokText = 3,
+    tokText = 3,          // a box's text: tokenString holds it
     tokPosition = 4,
     tokNumber = 5,
     tokPut = 6,
@@ -28,7 +29,7 @@ enum TokenCode {
     tokUnitlength = 22,   // \unitlength used as a unit
     tokThicklines = 23,
     tokThinlines = 24,
-    tokPutText = 26,      // a \put's text up to the \put's closing brace, which it takes
+    tokPutText = 26,      // a \put's text up to the \put's closing brace, which it takes: tokenString
     tokMultiput = 27,
     tokLinethickness = 28,
     tokRuleRaise = 29,    // \rule followed by "[": a raise comes first
@@ -43,6 +44,8 @@ enum TokenCode {
 extern float tokenNumber;
 extern int tokenUnit;
 extern char tokenText[128];
+// The whole text of a text token (tokText, tokPutText), of any length.
+extern std::string tokenString;
 // The line being read, counted from 1.
 extern int lineNumber;
 // Byte offsets of the token last returned in the input: its first byte

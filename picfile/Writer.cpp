@@ -183,7 +183,8 @@ double fileNumber(double v) {
     return std::fmax(-largestNumber, std::fmin(v, largestNumber));
 }
 
-// One output line, built in place and written with a single call.
+// One output line, built in place and written with a single call. A
+// line longer than its buffer (a long text) goes on in memory of its own.
 class Line {
 public:
     Line &put(const char *s) {
@@ -191,15 +192,19 @@ public:
         return put(s, n);
     }
     Line &put(const char *s, size_t n) {
-        if (n > room()) n = room();
+        if (n > room()) spill();
+        if (!long_.empty()) {
+            long_.append(s, n);
+            return *this;
+        }
         memcpy(end_, s, n);
         end_ += n;
         return *this;
     }
     Line &num(double v) {  // "%.2f" of a number as a file may hold it
-        if (room() < 330) return *this;
-        end_ = formatFixed(end_, fileNumber(v) + 0.0, 2);  // a zero is never written "-0.00"
-        return *this;
+        char s[330];
+        char *end = formatFixed(s, fileNumber(v) + 0.0, 2);  // a zero is never written "-0.00"
+        return put(s, static_cast<size_t>(end - s));
     }
     Line &integer(int v) {
         char s[16];
@@ -210,22 +215,28 @@ public:
             u /= 10;
         } while (u);
         if (v < 0) s[n++] = '-';
-        while (n && room()) *end_++ = s[--n];
-        return *this;
+        char digits[16];
+        for (int i = 0; i < n; i++) digits[i] = s[n - 1 - i];
+        return put(digits, static_cast<size_t>(n));
     }
     Line &pair(double a, double b) {  // "(%.2f,%.2f)"
         return put("(").num(a).put(",").num(b).put(")");
     }
-    Line &append(const Line &other) { return put(other.buf_, static_cast<size_t>(other.end_ - other.buf_)); }
-    bool is(const char *s) const {
-        return static_cast<size_t>(end_ - buf_) == strlen(s) && memcmp(buf_, s, strlen(s)) == 0;
-    }
-    void write(FILE *file) const { fwrite(buf_, 1, static_cast<size_t>(end_ - buf_), file); }
+    Line &append(const Line &other) { return put(other.data(), other.size()); }
+    bool is(const char *s) const { return size() == strlen(s) && memcmp(data(), s, size()) == 0; }
+    void write(FILE *file) const { fwrite(data(), 1, size(), file); }
 
 private:
+    const char *data() const { return long_.empty() ? buf_ : long_.data(); }
+    size_t size() const { return long_.empty() ? static_cast<size_t>(end_ - buf_) : long_.size(); }
     size_t room() const { return static_cast<size_t>(buf_ + sizeof buf_ - end_); }
+    // Moves what the buffer holds to long_, where the line goes on.
+    void spill() {
+        if (long_.empty()) long_.assign(buf_, static_cast<size_t>(end_ - buf_));
+    }
     char buf_[2048];
     char *end_ = buf_;
+    std::string long_;
 };
 
 // "[tl]" and the like; nothing for a centred text.
@@ -249,15 +260,10 @@ void putPosition(Line &line, int flags) {
 // group early or swallow what follows, are left out, and a bare "%",
 // which would make the rest of the line a comment, is written "\%".
 void putText(Line &line, const ObjRecord *rec) {
-    char text[objTextSize];
-    size_t n = strnlen(rec->text, objTextSize - 1);
-    memcpy(text, rec->text, n);
-    text[n] = '\0';
+    std::string text = ObjGetText(rec);
     balanceText(text);
-    char escaped[2 * objTextSize];
-    memcpy(escaped, text, strlen(text) + 1);
-    escapePercents(escaped, sizeof escaped);  // room for every one
-    line.put("{").put(escaped, strlen(escaped)).put("}");
+    escapePercents(text);
+    line.put("{").put(text.data(), text.size()).put("}");
 }
 
 // The letters of an oval's part: "[tl]" and the like; nothing for a whole oval.
@@ -522,6 +528,7 @@ void inHundredths(const ObjRecord *rec, double scale, const double ref[2], ObjRe
         for (const ObjRecord *r = rec->body; r; r = r->next) {
             ObjRecord *q = ObjNew(r->type);
             inHundredths(r, scale, point, q);
+            ObjOwnStrings(q);  // freed with the body
             ObjMove(q, h->x, h->y);
             *tail = q;
             tail = &q->next;

@@ -76,7 +76,7 @@ size_t longestText(const ObjRecord *list = objectList) {
     size_t n = 0;
     for (const ObjRecord *r = list; r; r = r->next) {
         if (r->type == ObjText || r->type == ObjFramedBox || r->type == ObjDashedBox)
-            n = std::max(n, strnlen(r->text, objTextSize));
+            n = std::max(n, strlen(ObjGetText(r)));
         if (r->type == ObjMultiput) n = std::max(n, longestText(r->body));
     }
     return n;

@@ -9,6 +9,8 @@
 #include <X11/Xaw/Paned.h>
 #include <X11/Xaw/Toggle.h>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "canvas/Canvas.h"
 #include "canvas/Pick.h"
@@ -18,7 +20,6 @@
 #include "objects/Render.h"
 
 Widget textPlacement = nullptr;
-char textBuffer[objTextSize];
 bool newTextObject = false;
 
 static Widget textField = nullptr;
@@ -92,9 +93,9 @@ static void addConfirmCallbacks(Widget button, Boolean ok) {
 void createTextPlacement(Widget parent) {
     textPlacement = XtCreatePopupShell("textPlacement", topLevelShellWidgetClass, parent, nullptr, 0);
     Widget pane = XtCreateManagedWidget("pane", panedWidgetClass, textPlacement, nullptr, 0);
-    textField = XtVaCreateManagedWidget("text", asciiTextWidgetClass, pane, XtNuseStringInPlace, True, XtNstring,
-                                        textBuffer, XtNlength, objTextSize - 1, XtNeditType, XawtextEdit,
-                                        XtNresize, XawtextResizeWidth, nullptr);
+    // The field holds a text of any length; it keeps it between uses.
+    textField = XtVaCreateManagedWidget("text", asciiTextWidgetClass, pane, XtNstring, "", XtNeditType,
+                                        XawtextEdit, XtNresize, XawtextResizeWidth, nullptr);
     XtTranslations translations = XtParseTranslationTable(toggleTranslations);
     Widget position = XtVaCreateManagedWidget("position", formWidgetClass, pane, XtNshowGrip, True, nullptr);
     createPositionToggles(position, translations);
@@ -161,35 +162,34 @@ void editTextCommand(Widget, XtPointer, XtPointer) {
     }
     newTextObject = false;
     XtVaSetValues(textPlacement, XtNtitle, title, nullptr);
-    strncpy(textBuffer, selectedObj->text, objTextSize - 1);
-    textBuffer[objTextSize - 1] = '\0';
     showChoices(selectedObj->flags, selectedObj->shadow);
-    XtVaSetValues(textField, XtNstring, textBuffer, nullptr);
+    XtVaSetValues(textField, XtNstring, ObjGetText(selectedObj), nullptr);
     XtSetSensitive(shadowBox, selectedObj->type != ObjText);
     XtPopupSpringLoaded(textPlacement);
 }
 
-// Cleans the field's text for an object.
-static void cleanText() {
-    textBuffer[objTextSize - 1] = '\0';
-    char typed[objTextSize];
-    memcpy(typed, textBuffer, sizeof typed);
-    keepPrintable(textBuffer);
-    escapePercents(textBuffer, sizeof textBuffer);  // as the file will hold it
-    balanceText(textBuffer);
-    // The field edits textBuffer in place and keeps its own idea of the
-    // length: after a change it must read the buffer again.
-    if (strcmp(textBuffer, typed) != 0) XtVaSetValues(textField, XtNstring, textBuffer, nullptr);
+// The field's text cleaned for an object; the field shows it so.
+static std::string cleanText() {
+    String string = nullptr;
+    XtVaGetValues(textField, XtNstring, &string, nullptr);
+    std::string typed = string ? string : "";
+    std::vector<char> printable(typed.c_str(), typed.c_str() + typed.size() + 1);
+    keepPrintable(printable.data());
+    std::string text = printable.data();
+    escapePercents(text);  // as the file will hold it
+    balanceText(text);
+    if (text != typed) XtVaSetValues(textField, XtNstring, text.c_str(), nullptr);
+    return text;
 }
 
 // Whether the dialog's text, position and shadow differ from rec's.
-static bool differs(const ObjRecord *rec) {
-    return strcmp(rec->text, textBuffer) != 0 || rec->flags != positionChoice() || rec->shadow != shadowChoice();
+static bool differs(const ObjRecord *rec, const std::string &text) {
+    return text != ObjGetText(rec) || rec->flags != positionChoice() || rec->shadow != shadowChoice();
 }
 
 // Gives rec the dialog's (cleaned) text, position and shadow.
-static void takeText(ObjRecord *rec) {
-    strcpy(rec->text, textBuffer);
+static void takeText(ObjRecord *rec, const std::string &text) {
+    ObjSetText(rec, text.c_str());
     rec->flags = positionChoice();
     rec->shadow = shadowChoice();
 }
@@ -202,8 +202,7 @@ void textConfirmNew(Widget, XtPointer ok, XtPointer) {
         ObjRecord *rec = ObjNew(static_cast<ObjType>(t));
         ObjStore(rec, pointBuffer);
         applyChosenThickness(rec);
-        cleanText();
-        takeText(rec);
+        takeText(rec, cleanText());
         addObject(rec);
         ObjDraw(rec, XtDisplay(canvas), XtWindow(canvas));
     }
@@ -214,11 +213,11 @@ void textConfirmNew(Widget, XtPointer ok, XtPointer) {
 void textConfirmEdit(Widget, XtPointer ok, XtPointer) {
     if (newTextObject) return;
     if (ok && selectedObj) {
-        cleanText();
+        std::string text = cleanText();
         // An Ok that changes nothing is no step to undo.
-        if (differs(selectedObj)) {
+        if (differs(selectedObj, text)) {
             changeObject(selectedObj);
-            takeText(selectedObj);
+            takeText(selectedObj, text);
         }
         // The old text goes with a full redraw, which draws the new one.
         clearCanvas(true);

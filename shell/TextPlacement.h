@@ -8,8 +8,6 @@
 
 extern Widget textPlacement;  // the dialog's shell
 
-// The text the dialog's field edits in place; kept between uses.
-extern char textBuffer[objTextSize];
 // True while the dialog is up for a new object, false while it edits the
 // selected one: decides which of the Ok/Cancel callbacks acts.
 extern bool newTextObject;

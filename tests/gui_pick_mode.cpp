@@ -313,7 +313,7 @@ TEST_F(PickTest, BezierMovesWholeWithButtonTwoAndOnePointWithButtonOne) {
 
 TEST_F(PickTest, TextMovesWithEitherButton) {
     ObjRecord *text = add(ObjText, 300, 200, 0, 0);
-    strcpy(text->text, "t");
+    ObjSetText(text, "t");
     canvasClick(301, 201);
     ASSERT_EQ(selectedObj, text);
     dragGrip(4, 20, 10, 1);
@@ -430,7 +430,7 @@ TEST_F(PickTest, SavedFileShowsTheGeometryAfterEveryDrag) {
         SCOPED_TRACE(c.type);
         anchor();
         ObjRecord *rec = add(c.type, c.before[0], c.before[1], c.before[2], c.before[3], c.before[4]);
-        strcpy(rec->text, "t");
+        ObjSetText(rec, "t");
         std::string old = savedText();
         canvasClick(static_cast<int>(c.before[0]) + 1, static_cast<int>(c.before[1]) + 1);
         ASSERT_EQ(selectedObj, rec);
@@ -443,7 +443,7 @@ TEST_F(PickTest, SavedFileShowsTheGeometryAfterEveryDrag) {
         freeAllObjects();
         anchor();
         ObjRecord *made = add(c.type, c.after[0], c.after[1], c.after[2], c.after[3], c.after[4]);
-        strcpy(made->text, "t");
+        ObjSetText(made, "t");
         ASSERT_FALSE(dragged.empty());
         EXPECT_NE(dragged, old);
         EXPECT_EQ(dragged, savedText());

@@ -175,7 +175,7 @@ TEST_F(TextRenderTest, TextIsFittedAndPlaced) {
         SCOPED_TRACE(c.text);
         ObjRecord *r = record(c.type, 100, 100, c.w, c.h, 5);
         r->flags = c.flags;
-        snprintf(r->text, sizeof r->text, "%s", c.text);
+        ObjSetText(r, c.text);
         XImage *drawn = draw(r);
 
         int w = static_cast<int>(c.w), h = static_cast<int>(c.h);

@@ -42,7 +42,7 @@ struct TextTest : testing::Test {
     ObjRecord *addBox(ObjType type, float x, float y, float w, float h, const char *text, int flags, int shadow) {
         ObjRecord *rec = ObjNew(type);
         rec->x = x, rec->y = y, rec->x2 = w, rec->y2 = h, rec->x3 = 5;
-        strcpy(rec->text, text);
+        ObjSetText(rec, text);
         rec->flags = flags;
         rec->shadow = shadow;
         linkObject(rec);
@@ -289,12 +289,21 @@ TEST(KeepPrintable, DropsControlAndHighCharacters) {
     }
 }
 
-TEST_F(TextTest, TheFieldTakesAtMost127Characters) {
+TEST_F(TextTest, TheFieldTakesLongTexts) {
     chooseMenu("draw", "text");
     canvasClick(400, 450);
-    std::string many(130, 'm');
+    std::string many(300, 'm');
     type(many.c_str());
     typeKey("Return");
     ASSERT_EQ(countObjects(), 1);
-    EXPECT_EQ(std::string(objectList->text), std::string(127, 'm'));
+    EXPECT_EQ(std::string(objectList->text), many);
+    // Edit Text shows it whole and keeps it so.
+    chooseMenu("draw", "pick");
+    canvasClick(400, 450);
+    chooseMenu("edit", "editText");
+    EXPECT_EQ(fieldText(), many);
+    typeKey("End");
+    type("n");
+    typeKey("Return");
+    EXPECT_EQ(std::string(objectList->text), many + "n");
 }

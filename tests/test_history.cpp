@@ -23,7 +23,7 @@ ObjRecord *line(float x, float y, float x2, float y2) {
 ObjRecord *text(float x, float y, const char *s) {
     ObjRecord *r = ObjNew(ObjText);
     r->x = x, r->y = y, r->flags = posCentred;
-    strcpy(r->text, s);
+    ObjSetText(r, s);
     return r;
 }
 
@@ -35,7 +35,7 @@ std::string drawing() {
         if (r->type == ObjLine)
             snprintf(buf, sizeof buf, "L %g,%g %g,%g", r->x, r->y, r->x2, r->y2);
         else
-            snprintf(buf, sizeof buf, "T %g,%g %s/%d", r->x, r->y, r->text, r->flags);
+            snprintf(buf, sizeof buf, "T %g,%g %s/%d", r->x, r->y, ObjGetText(r), r->flags);
         s += s.empty() ? "" : " | ";
         s += buf;
     }
@@ -68,7 +68,7 @@ TEST_F(HistoryTest, UndoAndRedoRestoreEveryStateOfTheList) {
     removeObject(b);
     states.push_back(drawing());
     changeObject(c);
-    strcpy(c->text, "changed");
+    ObjSetText(c, "changed");
     c->flags = posTop | posLeft;
     states.push_back(drawing());
     removeObject(a);  // the last one

@@ -39,7 +39,7 @@ void box(ObjType type, float x, float y, float w, float h, int flags, const char
     r->x = X(x), r->y = Y(y + h), r->x2 = w * s(), r->y2 = h * s(), r->x3 = 5;
     if (type != ObjFilledBox && type != ObjOval) {
         r->flags = flags;
-        snprintf(r->text, sizeof r->text, "%s", text);
+        ObjSetText(r, text);
     }
 }
 void circle(ObjType type, float cx, float cy, float radius) {

@@ -291,7 +291,7 @@ TEST(InPlace, TheFirstPictureWithObjectsIsTakenUnlessOneIsChosen) {
 TEST(InPlace, EveryByteOutsideThePictureOfTheCollectionComesBack) {
     int inPlaceFiles = 0;
     for (const char *name : {"bezier-curves.tex", "crlf-blanks.tex", "fig2dev-arrows.tex", "fig2dev-curves.tex",
-                             "fig2dev-shapes.tex", "gnuplot-style-plot.tex", "kept-verbatim.tex",
+                             "fig2dev-shapes.tex", "fig2dev-long-label.tex", "gnuplot-style-plot.tex", "kept-verbatim.tex",
                              "manual-objects.tex", "nested-multiput.tex", "text-positions.tex",
                              "unitlength-forms.tex", "verbatim-only.tex"}) {
         SCOPED_TRACE(name);
@@ -307,7 +307,7 @@ TEST(InPlace, EveryByteOutsideThePictureOfTheCollectionComesBack) {
         EXPECT_EQ(out.substr(out.size() - after.size()), after);
         inPlaceFiles++;
     }
-    EXPECT_EQ(inPlaceFiles, 12);
+    EXPECT_EQ(inPlaceFiles, 13);
 }
 
 TEST(InPlace, APictureOfOnlyVerbatimMaterialComesBackButForItsPoints) {
@@ -425,4 +425,19 @@ TEST(InPlace, AChapterWithAnAddedPictureCompiles) {
     std::string dir = harness::scratchDir();
     std::ofstream(dir + "/picture.tex") << out;
     EXPECT_EQ(harness::latexFailure(dir, "picture"), "");
+}
+
+TEST(InPlace, ALongLabelOfFig2devComesBackByteForByte) {
+    std::string text = harness::readFile(collection() + "fig2dev-long-label.tex");
+    const std::string label =
+        "{\\smash{{\\SetFigFont{10}{12.0}{\\rmdefault}{\\mddefault}{\\updefault}{\\color[rgb]{0,0,0}A label as long "
+        "as a whole sentence under a figure, which runs on past the hundred and twenty-seven characters that a "
+        "text once held.}%\n}}}";
+    ASSERT_NE(text.find(label), std::string::npos);
+    Picture p;
+    std::string out = savedInPlace(text, &p);
+    EXPECT_NE(out.find("\\makebox(0.00,0.00)[bl]" + label + "}\n"), std::string::npos) << out;
+    // Saved again, nothing changes.
+    Picture q;
+    EXPECT_EQ(savedInPlace(out, &q), out);
 }

@@ -117,7 +117,7 @@ TEST_F(ModelTest, OvalCornerRadiusIsLatexsQuarterCircle) {
 
 TEST_F(ModelTest, CopyKeepsTheLinkOfItsTarget) {
     ObjRecord *a = stored(ObjFramedBox, {{1, 1}, {5, 5}});
-    snprintf(a->text, sizeof a->text, "abc");
+    ObjSetText(a, "abc");
     a->flags = posBottom | posRight;
     a->shadow = 2;
     ObjRecord *b = stored(ObjLine, {{0, 0}, {1, 1}});
@@ -191,7 +191,7 @@ TEST(ObjText, BalancingDropsOnlyUnmatchedBraces) {
         {"end\\", "end"},         {"\\\\{x}", "\\\\{x}"},    {"{a}}{b", "{a}b"},    {"", ""},
     };
     for (auto &c : cases) {
-        char text[objTextSize];
+        char text[128];
         snprintf(text, sizeof text, "%s", c.in);
         balanceText(text);
         EXPECT_STREQ(text, c.out) << c.in;

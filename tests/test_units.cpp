@@ -68,7 +68,7 @@ TEST(Units, RescalingScalesEveryLengthAndKeepsTexts) {
     ObjRecord *box = ObjNew(ObjDashedBox);
     box->x = 10, box->y = 20, box->x2 = 30, box->y2 = 40, box->x3 = 5;
     box->flags = posTop | posLeft;
-    snprintf(box->text, sizeof box->text, "Hi");
+    ObjSetText(box, "Hi");
     ObjRecord *circle = ObjNew(ObjCircle);
     circle->x = 3, circle->y = 6, circle->x2 = 9;
     ObjRecord *curve = ObjNew(ObjBezier);

@@ -70,7 +70,7 @@ struct Drawing {
         r->x = X(x), r->y = Y(y + h), r->x2 = w * s(), r->y2 = h * s(), r->x3 = x3 * s();
         if (type != ObjFilledBox && type != ObjOval) {
             r->flags = flags;
-            snprintf(r->text, sizeof r->text, "%s", text);
+            ObjSetText(r, text);
         }
     }
     void text(float x, float y, int flags, const char *text) const { box(ObjText, x, y, 0, 0, flags, text); }

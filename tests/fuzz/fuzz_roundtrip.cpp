@@ -51,7 +51,7 @@ static std::vector<Shape> shapes() {
     std::vector<Shape> all;
     for (const ObjRecord *r = objectList; r; r = r->next) {
         bool text = r->type == ObjFramedBox || r->type == ObjDashedBox || r->type == ObjText;
-        Shape shape{r->type, text ? r->flags : 0, text ? r->text : "", {(r->x - xmin) / s, (r->y - ymin) / s}};
+        Shape shape{r->type, text ? r->flags : 0, text ? ObjGetText(r) : "", {(r->x - xmin) / s, (r->y - ymin) / s}};
         bool points = r->type == ObjLine || r->type == ObjVector || r->type == ObjBezier;
         if (r->type == ObjMultiput) shape.flags = r->count;
         shape.values.push_back(points ? (r->x2 - xmin) / s : r->x2 / s);
