@@ -242,7 +242,7 @@ TEST(Selection, CtrlAFromADrawModeThenCopyDoublesTheDrawingInOneStep) {
     EXPECT_TRUE(noResidue());
     // Worked out by hand: the copies, written first, lie 10 right and 10
     // down of their originals, sizes and slopes as they were.
-    EXPECT_EQ(saved(path), "\\setlength{\\unitlength}{1.000000pt}\n"
+    EXPECT_EQ(saved(path), "\\setlength{\\unitlength}{1pt}\n"
                            "\\begin{picture}(200,100)(0,0)\n"
                            "\\put(10.00,-10.00){\\line(2,1){40.00}}\n"
                            "\\put(60.00,0.00){\\vector(1,0){30.00}}\n"
@@ -288,7 +288,7 @@ TEST(Selection, ButtonTwoOnASelectedObjectMovesTheGroupByOneVector) {
     EXPECT_TRUE(noResidue());
     // Worked out by hand: every point 30 right and 20 up, every size and
     // slope as it was; the multiput's copies and the kept \put move along.
-    EXPECT_EQ(saved(path), "\\setlength{\\unitlength}{1.000000pt}\n"
+    EXPECT_EQ(saved(path), "\\setlength{\\unitlength}{1pt}\n"
                            "\\begin{picture}(200,100)(0,0)\n"
                            "\\put(30.00,20.00){\\line(2,1){40.00}}\n"
                            "\\put(80.00,30.00){\\vector(1,0){30.00}}\n"
