@@ -442,6 +442,11 @@ void tell(MessageSink sink, const char *text) {
     if (sink) sink(text);
 }
 
+// "Can't open file" and the like, with the file and why.
+void tellFailure(MessageSink sink, const char *what, const std::string &path, const char *reason) {
+    tell(sink, (std::string(what) + (path.empty() ? "" : " " + path) + ": " + reason).c_str());
+}
+
 // The file a save really replaces: symbolic links are followed, so that
 // a link keeps pointing at the picture. False for a loop.
 bool resolveLinks(const std::string &path, std::string *target) {
@@ -454,12 +459,16 @@ bool resolveLinks(const std::string &path, std::string *target) {
         }
         std::string link(static_cast<size_t>(st.st_size) + 256, '\0');
         ssize_t n = readlink(p.c_str(), &link[0], link.size());
-        if (n <= 0 || static_cast<size_t>(n) >= link.size()) return false;
+        if (n <= 0 || static_cast<size_t>(n) >= link.size()) {
+            if (n >= 0) errno = ENAMETOOLONG;
+            return false;
+        }
         link.resize(static_cast<size_t>(n));
         size_t slash = p.rfind('/');
         if (link[0] != '/' && slash != std::string::npos) link = p.substr(0, slash + 1) + link;
         p = link;
     }
+    errno = ELOOP;
     return false;
 }
 
@@ -700,21 +709,24 @@ bool overwrite(int fd, const std::string &data) {
 // The save of a file whose directory takes no new file: the new picture
 // overwrites the old one in place, every write checked; if one fails the
 // old contents are written back. No backup can be made there.
-bool saveInPlace(const std::string &target, MessageSink sink, const std::string &reason) {
+bool saveInPlace(const std::string &path, const std::string &target, MessageSink sink, const std::string &reason) {
     int fd = open(target.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
     struct stat st;
     if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const char *why = fd >= 0 && !S_ISREG(st.st_mode) ? "Not a regular file" : strerror(errno);
         if (fd >= 0) close(fd);
-        tell(sink, "Can't open file");
+        tellFailure(sink, "Can't open file", path, why);
         return false;
     }
     std::string old, fresh;
     bool readAll = true;
     char chunk[1 << 16];
+    int readError = 0;
     for (ssize_t n; (n = read(fd, chunk, sizeof chunk)) != 0;) {
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             readAll = false;
+            readError = errno;
             break;
         }
         old.append(chunk, static_cast<size_t>(n));
@@ -729,13 +741,17 @@ bool saveInPlace(const std::string &target, MessageSink sink, const std::string 
     // Without the old contents in hand nothing is overwritten.
     if (!readAll || !made) {
         close(fd);
-        tell(sink, readAll ? "Can't write file" : "Can't open file");
+        if (readAll)
+            tellFailure(sink, "Can't write file", path, strerror(ENOMEM));
+        else
+            tellFailure(sink, "Can't open file", path, strerror(readError));
         return false;
     }
     if (!overwrite(fd, fresh)) {
+        int error = errno;
         overwrite(fd, old);
         close(fd);
-        tell(sink, "Can't write file");
+        tellFailure(sink, "Can't write file", path, strerror(error));
         return false;
     }
     close(fd);
@@ -756,15 +772,21 @@ bool savePicture(const char *path, MessageSink sink, const char *suffix) {
         return false;
     }
     std::string target;
-    if (!path || !*path || !resolveLinks(path, &target) || target.back() == '/') {
-        tell(sink, "Can't open file");
+    std::string name = path ? path : "";
+    if (name.empty() || !resolveLinks(name, &target) || target.back() == '/') {
+        const char *why = name.empty() ? strerror(ENOENT) : target.empty() ? strerror(errno) : strerror(EISDIR);
+        tellFailure(sink, "Can't open file", name, why);
         return false;
     }
     // Only a plain file is replaced, and only one the user may write.
     struct stat old;
     bool exists = stat(target.c_str(), &old) == 0;
-    if (exists && (!S_ISREG(old.st_mode) || faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)) {
-        tell(sink, "Can't open file");
+    if (exists && !S_ISREG(old.st_mode)) {
+        tellFailure(sink, "Can't open file", name, S_ISDIR(old.st_mode) ? strerror(EISDIR) : "Not a regular file");
+        return false;
+    }
+    if (exists && faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+        tellFailure(sink, "Can't open file", name, strerror(errno));
         return false;
     }
 
@@ -776,9 +798,10 @@ bool savePicture(const char *path, MessageSink sink, const char *suffix) {
     if (fd < 0) {
         // A file the user may write in a directory he may not: written
         // where it is, as the only way left.
-        std::string reason = dir + ": " + strerror(errno);
-        if (exists) return saveInPlace(target, sink, reason);
-        tell(sink, "Can't open file");
+        int error = errno;
+        std::string reason = dir + ": " + strerror(error);
+        if (exists) return saveInPlace(name, target, sink, reason);
+        tellFailure(sink, "Can't open file", name, strerror(error));
         return false;
     }
     if (exists) {
@@ -795,20 +818,24 @@ bool savePicture(const char *path, MessageSink sink, const char *suffix) {
     }
 
     bool written = false;
+    int error = 0;  // why the write failed
     FILE *file = fdopen(fd, "w");
     if (!file) {
+        error = errno;
         close(fd);
     } else {
         static char buffer[1 << 16];
         setvbuf(file, buffer, _IOFBF, sizeof buffer);
+        errno = 0;
         written = writePicture(file) && fflush(file) == 0;
+        if (!written) error = errno;
         // A file system that cannot sync has still taken the data.
-        if (written && fsync(fd) != 0 && errno != EINVAL && errno != ENOTSUP) written = false;
-        if (fclose(file) != 0) written = false;
+        if (written && fsync(fd) != 0 && errno != EINVAL && errno != ENOTSUP) written = false, error = errno;
+        if (fclose(file) != 0 && written) written = false, error = errno;
     }
     if (!written) {
         unlink(temp.c_str());
-        tell(sink, "Can't write file");
+        tellFailure(sink, "Can't write file", name, strerror(error ? error : EIO));
         return false;
     }
 
@@ -822,9 +849,10 @@ bool savePicture(const char *path, MessageSink sink, const char *suffix) {
         if (!backedUp) noBackup = backup + ": " + strerror(errno);
     }
     if (rename(temp.c_str(), target.c_str()) != 0) {
+        int failed = errno;
         if (backedUp) rename(backup.c_str(), target.c_str());
         unlink(temp.c_str());
-        tell(sink, "Can't write file");
+        tellFailure(sink, "Can't write file", name, strerror(failed));
         return false;
     }
     syncDirectory(dir);

@@ -129,7 +129,7 @@ TEST(FileCommands, FailedSaveChangesNothing) {
     updateTitle();
     chooseMenu("file", "save");
     EXPECT_TRUE(shellUp(message));
-    EXPECT_EQ(labelOf(messageDialog), "Can't open file");
+    EXPECT_EQ(labelOf(messageDialog), "Can't open file " + path + ": No such file or directory");
     EXPECT_TRUE(modified);
     EXPECT_STREQ(fileName, path.c_str());
     EXPECT_EQ(windowTitle(), "Vexilo 2.4.1: " + path);
