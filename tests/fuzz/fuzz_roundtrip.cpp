@@ -126,7 +126,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (!wrote) __builtin_trap();
     // Material kept as written is read anew from the saved file, where a
     // command the input left unfinished takes its arguments from the next
-    // line: such a drawing need not come back the same.
+    // line: such a drawing need not come back the same, not even from a
+    // saved file ("\put()(3,4)" without its object takes one more line at
+    // every reading).
     if (keptVerbatim) {
         freeAllObjects();
         return 0;
