@@ -192,15 +192,25 @@ TEST(InPlaceWindow, AFileOfOnePictureLoadsWithoutAsking) {
     EXPECT_EQ(countObjects(), 1);
 }
 
-TEST(InPlaceWindow, ADrawingIsAddedToAFileWithoutAPicture) {
-    startEditor();
-    std::string path = scratchDir() + "/document.tex";
-    write(path, "\\documentclass{article}\n\\begin{document}\nMy text.\n\\end{document}\n");
+namespace {
+
+// A file that gives no object, loaded; a line drawn and saved into it.
+std::string lineSavedInto(const std::string &name, const std::string &text) {
+    std::string path = scratchDir() + "/" + name;
+    write(path, text);
     load(path);
     EXPECT_EQ(labelOf(messageDialog), "Nothing was loaded");
     drawObject("line", {{100, 100}, {200, 100}});
     chooseMenu("file", "save");
-    std::string saved = readFile(path);
+    return readFile(path);
+}
+
+}  // namespace
+
+TEST(InPlaceWindow, ADrawingIsAddedToAFileWithoutAPicture) {
+    startEditor();
+    std::string saved =
+        lineSavedInto("document.tex", "\\documentclass{article}\n\\begin{document}\nMy text.\n\\end{document}\n");
     EXPECT_EQ(saved.substr(0, 84),
               "\\documentclass{article}\n\\begin{document}\nMy text.\n\n{% Picture saved by vexilo 2.4.1\n");
     ASSERT_GT(saved.size(), 30u);
@@ -209,15 +219,10 @@ TEST(InPlaceWindow, ADrawingIsAddedToAFileWithoutAPicture) {
 
 TEST(InPlaceWindow, ADrawingGoesIntoAnEmptyPictureInItsUnit) {
     startEditor();
-    std::string path = scratchDir() + "/chapter.tex";
-    write(path, "Text.\n\\unitlength=2mm\n\\begin{picture}(10,10)\n\\end{picture}\nEnd.\n");
-    load(path);
-    EXPECT_EQ(labelOf(messageDialog), "Nothing was loaded");
+    std::string saved =
+        lineSavedInto("chapter.tex", "Text.\n\\unitlength=2mm\n\\begin{picture}(10,10)\n\\end{picture}\nEnd.\n");
     EXPECT_EQ(unitValue, 2.0f);
     EXPECT_STREQ(unitTable[unitIndex].name, "mm");
-    drawObject("line", {{100, 100}, {200, 100}});
-    chooseMenu("file", "save");
-    std::string saved = readFile(path);
     EXPECT_EQ(saved.substr(0, 50), "Text.\n\\unitlength=2mm\n\\begin{picture}(10,10)\n\\put(");
     EXPECT_EQ(saved.substr(saved.size() - 19), "\\end{picture}\nEnd.\n");
 }

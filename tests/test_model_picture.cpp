@@ -185,6 +185,20 @@ std::string collection() {
     return std::string(dir ? dir : ".") + "/tests/pictures/";
 }
 
+// The drawing written in place of its picture.
+std::string writtenInPlace(InPlace *place) {
+    inPlace = place;
+    char *out = nullptr;
+    size_t size = 0;
+    FILE *f = open_memstream(&out, &size);
+    EXPECT_TRUE(writeDrawing(f));
+    fclose(f);
+    inPlace = nullptr;
+    std::string result(out, size);
+    free(out);
+    return result;
+}
+
 // The text read and saved in place, at zoom 1, without edits unless edit
 // is given.
 std::string savedInPlace(const std::string &text, Picture *picture, int which = 0,
@@ -202,15 +216,7 @@ std::string savedInPlace(const std::string &text, Picture *picture, int which = 
     if (edit) edit();
     InPlace place;
     EXPECT_TRUE(surroundingsOf(*picture, &place));
-    inPlace = &place;
-    char *out = nullptr;
-    size_t size = 0;
-    FILE *f = open_memstream(&out, &size);
-    EXPECT_TRUE(writeDrawing(f));
-    fclose(f);
-    inPlace = nullptr;
-    std::string result(out, size);
-    free(out);
+    std::string result = writtenInPlace(&place);
     freeAllObjects();
     return result;
 }
@@ -274,15 +280,7 @@ TEST(InPlace, TheFirstPictureWithObjectsIsTakenUnlessOneIsChosen) {
     ASSERT_TRUE(surroundingsOf(p, &place));
     objectList = p.objects;
     unitValue = 3;
-    inPlace = &place;
-    char *buffer = nullptr;
-    size_t size = 0;
-    FILE *f = open_memstream(&buffer, &size);
-    EXPECT_TRUE(writeDrawing(f));
-    fclose(f);
-    inPlace = nullptr;
-    out.assign(buffer, size);
-    free(buffer);
+    out = writtenInPlace(&place);
     freeAllObjects();
     EXPECT_NE(out.find("More text.\n\\setlength{\\unitlength}{3.000000pt}\n\\begin{picture}(10,10)\n"),
               std::string::npos);
