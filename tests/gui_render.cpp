@@ -249,8 +249,8 @@ TEST_F(RenderTest, ExposeRedrawsEveryRecord) {
         record(ObjVerbatim, 400, 300, 0, 0),
     };
     records[8]->y3 = 230;
-    snprintf(records[5]->text, objTextSize, "framed");
-    snprintf(records[9]->text, objTextSize, "text");
+    ObjSetText(records[5], "framed");
+    ObjSetText(records[9], "text");
     records[10]->source = static_cast<char *>(XtMalloc(32));
     snprintf(records[10]->source, 32, "{\\color{red}x}");
     ObjRecord *multi = record(ObjMultiput, 10, 560, 30, -4);
