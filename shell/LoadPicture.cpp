@@ -33,8 +33,10 @@ void forgetPictureFile() {
 }
 
 // The file around the picture, kept for saving in place.
-static void keepSurroundings(const Picture &p) {
+static void keepSurroundings(const Picture &p, const char *path) {
     forgetPictureFile();
+    pictureFile = path;
+    partsNotKept = p.partsLost;
     pictureIndex = p.index;
     pictureCount = p.count;
     inPlaceProblem = p.problem;
@@ -83,7 +85,6 @@ bool loadPicture(const char *path, MessageSink sink, int which) {
         return false;
     }
     resetPicture();  // the default \unitlength holds unless the file sets one
-    std::string from = path;
     Picture picture = readPicture(file, which);
     fclose(file);
     std::string report = warningSummary(picture.warnings, warningsShown);
@@ -97,8 +98,7 @@ bool loadPicture(const char *path, MessageSink sink, int which) {
         // one, in the \unitlength the file gives there.
         float value = unitValue;
         int index = unitIndex;
-        keepSurroundings(picture);
-        pictureFile = from;
+        keepSurroundings(picture, path);
         resetPicture();
         if (inPlace && !inPlace->added) {
             unitValue = value, unitIndex = index;
@@ -107,9 +107,7 @@ bool loadPicture(const char *path, MessageSink sink, int which) {
         followViewOrigin();
         return true;
     }
-    keepSurroundings(picture);
-    pictureFile = from;
-    partsNotKept = picture.partsLost;
+    keepSurroundings(picture, path);
     if (!report.empty() && !picture.readFailed) sink(report.c_str());
     objectList = picture.objects;
     rescaleAll(zoomFactor * pixelsPerUnit);

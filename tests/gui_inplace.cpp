@@ -273,3 +273,20 @@ TEST(InPlaceWindow, APictureOfAMacroIsSavedNowhere) {
     EXPECT_EQ(labelOf(messageDialog), "The picture is part of a macro definition: not saved");
     EXPECT_EQ(access(other.c_str(), F_OK), -1);
 }
+
+TEST(InPlaceWindow, AnEmptyPictureWithALostPartAsksBeforeSaving) {
+    startEditor();
+    std::string path = scratchDir() + "/open.tex";
+    std::string text = "Text.\n\\begin{picture}(10,10)\n{\\color{red}\n";
+    write(path, text);
+    load(path);
+    EXPECT_EQ(labelOf(messageDialog), "Nothing was loaded");
+    pressButton(XtNameToWidget(messageDialog, "done"));
+    drawObject("line", {{100, 100}, {200, 100}});
+    chooseMenu("file", "save");
+    ASSERT_TRUE(shellUp(confirmer));
+    EXPECT_EQ(labelOf(XtNameToWidget(confirmer, "dialog")),
+              "1 part of " + path + " could not be read and will not be saved. Save anyway?");
+    pressButton(XtNameToWidget(confirmer, "dialog.cancel"));
+    EXPECT_EQ(readFile(path), text);
+}
