@@ -24,7 +24,8 @@ const int bezierPoints = 26;
 // one request per kind of shape instead of one per object: the server
 // spends most of a redraw on handling requests, not on pixels. Every
 // object is drawn in the same colour and mode, so the order of shapes
-// does not change a pixel.
+// does not change a pixel. The outlines of a selection's move are
+// gathered the same way.
 struct ShapeBatch {
     std::vector<XSegment> lines;
     std::vector<XRectangle> frames, dashedFrames, fills;
@@ -76,14 +77,19 @@ static void inChunks(int (*draw)(Display *, Drawable, GC, Shape *, int), Display
 
 void beginObjBatch() { batching = true; }
 
+// Sends and empties the lists: dashed frames with dashed, the rest with gc.
+static void sendShapes(ShapeBatch &b, Display *display, Drawable drawable, GC gc, GC dashed) {
+    inChunks(XDrawSegments, display, drawable, gc, b.lines);
+    inChunks(XDrawRectangles, display, drawable, gc, b.frames);
+    inChunks(XDrawRectangles, display, drawable, dashed, b.dashedFrames);
+    inChunks(XFillRectangles, display, drawable, gc, b.fills);
+    inChunks(XDrawArcs, display, drawable, gc, b.circles);
+    inChunks(XFillArcs, display, drawable, gc, b.discs);
+}
+
 void endObjBatch(Display *display, Drawable drawable) {
     batching = false;
-    inChunks(XDrawSegments, display, drawable, drawGC, batch.lines);
-    inChunks(XDrawRectangles, display, drawable, drawGC, batch.frames);
-    inChunks(XDrawRectangles, display, drawable, dashGC, batch.dashedFrames);
-    inChunks(XFillRectangles, display, drawable, drawGC, batch.fills);
-    inChunks(XDrawArcs, display, drawable, drawGC, batch.circles);
-    inChunks(XFillArcs, display, drawable, drawGC, batch.discs);
+    sendShapes(batch, display, drawable, drawGC, dashGC);
 }
 
 // The polyline of a quadratic Bezier: start p, control point q, end e.
@@ -381,9 +387,7 @@ void ObjRubber(ObjType type, Display *display, Drawable drawable, const XPoint *
 
 void ObjRubberAll(const ObjRecord *const *records, size_t n, int dx, int dy, Display *display,
                   Drawable drawable) {
-    std::vector<XSegment> lines;
-    std::vector<XRectangle> rectangles;
-    std::vector<XArc> arcs, filledArcs;
+    ShapeBatch outlines;
     for (size_t i = 0; i < n; i++) {
         const ObjRecord *rec = records[i];
         XPoint p[3];
@@ -391,21 +395,18 @@ void ObjRubberAll(const ObjRecord *const *records, size_t n, int dx, int dy, Dis
         ObjRetrieve(rec, p, &count);
         for (int k = 0; k < count; k++) p[k] = {toCanvas(p[k].x + dx), toCanvas(p[k].y + dy)};
         if (count < 2) {  // a point alone: a small square around it
-            rectangles.push_back({toCanvas(p[0].x - 2), toCanvas(p[0].y - 2), 4, 4});
+            outlines.frames.push_back({toCanvas(p[0].x - 2), toCanvas(p[0].y - 2), 4, 4});
             continue;
         }
         RubberShape s;
         switch (rubberShape(rec->type, p, count, &s)) {
-        case lineShape: lines.push_back(s.line); break;
-        case rectangleShape: rectangles.push_back(s.rectangle); break;
-        case arcShape: arcs.push_back(s.arc); break;
-        case filledArcShape: filledArcs.push_back(s.arc); break;
+        case lineShape: outlines.lines.push_back(s.line); break;
+        case rectangleShape: outlines.frames.push_back(s.rectangle); break;
+        case arcShape: outlines.circles.push_back(s.arc); break;
+        case filledArcShape: outlines.discs.push_back(s.arc); break;
         case curveShape: XDrawLines(display, drawable, thinRubberGC, s.curve, bezierPoints, CoordModeOrigin); break;
         case noShape: break;
         }
     }
-    inChunks(XDrawSegments, display, drawable, thinRubberGC, lines);
-    inChunks(XDrawRectangles, display, drawable, thinRubberGC, rectangles);
-    inChunks(XDrawArcs, display, drawable, thinRubberGC, arcs);
-    inChunks(XFillArcs, display, drawable, thinRubberGC, filledArcs);
+    sendShapes(outlines, display, drawable, thinRubberGC, thinRubberGC);
 }
